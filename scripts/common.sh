@@ -1,0 +1,49 @@
+# Shared by scripts/run, scripts/test and scripts/screenshot. Source it; do not run it.
+
+VELTRANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# What building and running need on Debian 12.
+VELTRANE_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev qt6-qpa-plugins
+                         fonts-dejavu-core)
+# What the test suite needs besides: a private D-Bus, the MinGW cross-compiler and Wine.
+VELTRANE_TEST_PACKAGES=(dbus-daemon g++-mingw-w64-x86-64 wine wine64)
+
+# Installs the Debian packages that are missing; without root, says how and stops.
+ensure_packages() {
+    local missing=() package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local command="apt-get install -y --no-install-recommends ${missing[*]}"
+    if [ "$(id -u)" != 0 ]; then
+        echo "Veltrane needs these Debian packages: ${missing[*]}" >&2
+        echo "Install them as root, then run this again:" >&2
+        echo "  sudo apt-get update && sudo $command" >&2
+        exit 1
+    fi
+    echo "Installing ${missing[*]} ..."
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $command
+}
+
+# Configures (once) and builds one build folder. Extra arguments go to the first configure.
+build_tree() {
+    local dir=$1
+    shift
+    if [ ! -f "$dir/CMakeCache.txt" ]; then
+        cmake -S "$VELTRANE_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+            -DVELTRANE_WERROR=ON "$@"
+    fi
+    cmake --build "$dir"
+}
+
+# A runtime folder of our own: Qt warns without one.
+use_private_runtime_dir() {
+    if [ -z "${XDG_RUNTIME_DIR:-}" ] || [ ! -d "$XDG_RUNTIME_DIR" ]; then
+        export XDG_RUNTIME_DIR="$VELTRANE_ROOT/build/runtime"
+        mkdir -p "$XDG_RUNTIME_DIR"
+        chmod 700 "$XDG_RUNTIME_DIR"
+    fi
+}

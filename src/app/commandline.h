@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QStringList>
+
+namespace app {
+
+// What the command line asks for. Without arguments the program simply runs.
+struct CommandLine {
+    enum class Action { Run, ShowVersion, ShowHelp, Refuse };
+
+    Action action = Action::Run;
+    bool dryRun = false;
+    QString text; // what to print for the version, the help or the refusal
+
+    static CommandLine parse(const QStringList &arguments);
+    // The exit status for an action that ends before any window opens.
+    int exitStatus() const { return action == Action::Refuse ? 2 : 0; }
+};
+
+} // namespace app

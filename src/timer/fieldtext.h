@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+// The time fields hold their numbers as text, and every sum over them is checked the way the
+// original runtime checked it: a result outside the signed 32-bit range is an overflow, a text
+// that is not a number is a type mismatch. Neither can come from the program's own writes.
+namespace timer {
+
+class FieldError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Reads a field: optional blanks around an optional sign and decimal digits.
+std::int32_t fieldValue(std::string_view text);
+// Writes a field with the pattern "00": at least two digits, more written in full.
+std::string fieldText(std::int32_t value);
+
+std::int32_t checkedAdd(std::int32_t a, std::int32_t b);
+std::int32_t checkedMultiply(std::int32_t a, std::int32_t b);
+
+} // namespace timer

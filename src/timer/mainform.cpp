@@ -1,0 +1,110 @@
+#include "mainform.h"
+
+#include "confirm/shutdownform.h"
+#include "fieldtext.h"
+#include "ui/forms.h"
+
+namespace timer {
+
+MainForm::MainForm(ui::Runtime &runtime, poweroff::Platform &platform)
+    : m_runtime(runtime), m_platform(platform), m_window(runtime.load(ui::frmMain())),
+      m_hours(m_window->label("lblQTimerHour")), m_minutes(m_window->label("lblQTimerMinute")),
+      m_seconds(m_window->label("lblQTimerSecond")),
+      m_hoursSpinner(m_window->scrollBar("scrollHours")),
+      m_minutesSpinner(m_window->scrollBar("scrollMinutes")),
+      m_secondsSpinner(m_window->scrollBar("scrollSeconds")),
+      m_startButton(m_window->button("cmdStartQuickTimer")),
+      m_timer(m_window->timer("tmrQuickTimer"))
+{
+    m_hoursSpinner.onChange([this] { scrollHours_Change(); });
+    m_minutesSpinner.onChange([this] { scrollMinutes_Change(); });
+    m_secondsSpinner.onChange([this] { scrollSeconds_Change(); });
+    m_startButton.onClick([this] { cmdStartQuickTimer_Click(); });
+    m_window->button("MyButton2").onClick([this] { MyButton2_Click(); });
+    m_timer.onTimer([this] { tmrQuickTimer_Timer(); });
+}
+
+MainForm::~MainForm() = default;
+
+std::int32_t MainForm::GetQuickTimerSeconds() const
+{
+    // All three are read before any is converted.
+    const std::string hours = m_hours.caption();
+    const std::string minutes = m_minutes.caption();
+    const std::string seconds = m_seconds.caption();
+    std::int32_t total = checkedMultiply(fieldValue(hours), 3600);
+    total = checkedAdd(total, checkedMultiply(fieldValue(minutes), 60));
+    return checkedAdd(total, fieldValue(seconds));
+}
+
+void MainForm::ShowQuickTimerSeconds(std::int32_t total)
+{
+    // Hours are not wrapped at 24: the fields show whatever total they are given.
+    m_hours.setCaption(fieldText(total / 3600));
+    m_minutes.setCaption(fieldText(total % 3600 / 60));
+    m_seconds.setCaption(fieldText(total % 3600 % 60));
+}
+
+void MainForm::scrollHours_Change()
+{
+    spinnerChanged(m_hoursSpinner, m_hours, 23);
+}
+
+void MainForm::scrollMinutes_Change()
+{
+    spinnerChanged(m_minutesSpinner, m_minutes, 59);
+}
+
+void MainForm::scrollSeconds_Change()
+{
+    spinnerChanged(m_secondsSpinner, m_seconds, 59);
+}
+
+void MainForm::spinnerChanged(ui::Window::ScrollBar &spinner, ui::Window::Label &field, int limit)
+{
+    // The range reaches one step past the field at each end, so that a step over either end
+    // lands here and wraps. Setting the position raises this change again, nested; both runs
+    // end by writing the same text.
+    if (spinner.position() > limit)
+        spinner.setPosition(0);
+    else if (spinner.position() < 0)
+        spinner.setPosition(limit);
+    field.setCaption(fieldText(spinner.position()));
+}
+
+void MainForm::cmdStartQuickTimer_Click()
+{
+    // The button has flipped its state before telling us of the click.
+    const bool on = m_startButton.state();
+    m_timer.setEnabled(on);
+    m_startButton.setCaption(on ? "Timer On" : "Timer Off");
+}
+
+void MainForm::MyButton2_Click()
+{
+    stop();
+    ShowQuickTimerSeconds(0);
+}
+
+void MainForm::tmrQuickTimer_Timer()
+{
+    const std::int32_t next = checkedAdd(GetQuickTimerSeconds(), -1);
+    if (next >= 0) {
+        ShowQuickTimerSeconds(next);
+        return;
+    }
+    // The time has run out; the fields keep showing 00:00:00.
+    stop();
+    if (!m_shutDown)
+        m_shutDown = std::make_unique<confirm::ShutDownForm>(m_runtime, m_platform);
+    m_shutDown->show(*m_window);
+}
+
+void MainForm::stop()
+{
+    m_timer.setEnabled(false);
+    m_startButton.setState(false);
+    m_startButton.setCaption("Timer Off");
+}
+
+} // namespace timer

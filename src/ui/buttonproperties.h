@@ -1,0 +1,40 @@
+#pragma once
+
+#include "definition.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ui {
+
+// The saved property set of the MyButton control, read into typed values. A key the set lacks
+// keeps the default below.
+struct ButtonProperties {
+    std::int32_t extentX = 1429; // hundredths of a millimetre; the window's rectangle rules
+    std::int32_t extentY = 1138;
+    Colour backColor = ButtonFace;
+    Font font{"MS Sans Serif"};
+    std::int32_t appearance = 1;
+    Picture picture;
+    std::int32_t appearanceMode = 0;
+    Colour backColorDown = ButtonFace;
+    Colour backColorOver = ButtonFace;
+    Colour backColorFocus = ButtonFace;
+    Colour backColorDisabled = ButtonFace;
+    Colour borderColor{0x00000000};
+    std::int32_t borderDrawEvent = 0;
+    Colour transparentColor{0x00C8D0D4};
+    std::string caption;
+    std::int32_t captionPosition = 3;
+    Picture pictureDisabled;
+    std::int16_t pictureOffsetY = 0;
+    std::int32_t pictureAlignment = 4;
+
+    // The keys in the order a set holds them. Throws std::logic_error on an unknown key, a
+    // key out of order or a value of the wrong type: the sets are written in code.
+    static ButtonProperties fromSaved(const std::vector<SavedProperty> &saved);
+    static const std::vector<std::string> &keys();
+};
+
+} // namespace ui

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
+
+#include <string>
+
+namespace ui::qt {
+
+// The program's pictures P1 to P7, drawn from vector sources. The disabled pictures P3, P4 and
+// P7 are made from P1, P2 and P6: every opaque pixel grey, every other pixel transparent.
+class Pictures final {
+public:
+    static QPixmap pixmap(const std::string &name, int size);
+    static QIcon icon(const std::string &name);
+    // The size the picture is drawn at on a button: its first image.
+    static int buttonSize(const std::string &name);
+    // Opaque pixels (alpha from 128 up) become grey: their own lightness, or the one colour given.
+    static QImage disabled(const QImage &picture, const QColor &grey = QColor());
+};
+
+} // namespace ui::qt

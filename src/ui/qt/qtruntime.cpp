@@ -1,0 +1,96 @@
+#include "qtruntime.h"
+
+#include "qtwindow.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QMessageBox>
+#include <QPalette>
+
+#include <iostream>
+
+namespace ui::qt {
+
+namespace {
+
+const char DigitFace[] = "BankGothic Md BT";
+const char UiFace[] = "MS Sans Serif";
+
+} // namespace
+
+QtRuntime::QtRuntime()
+{
+    if (QFontDatabase::families().contains(QLatin1String(DigitFace))) {
+        m_digitFamily = QLatin1String(DigitFace);
+        return;
+    }
+    // A wide, squared face under the SIL Open Font License, shipped with the program.
+    const int id = QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/michroma.woff2"));
+    const QStringList families = QFontDatabase::applicationFontFamilies(id);
+    m_digitFamily = families.isEmpty() ? QString() : families.front();
+}
+
+std::unique_ptr<Window> QtRuntime::load(const WindowDefinition &definition)
+{
+    return std::make_unique<QtWindow>(definition, *this);
+}
+
+void QtRuntime::fatal(const std::string &message)
+{
+    std::cerr << "veltrane: " << message << std::endl;
+    QMessageBox::critical(nullptr, QStringLiteral("Veltrane"), QString::fromStdString(message));
+    QCoreApplication::exit(1);
+}
+
+QColor QtRuntime::colour(Colour colour) const
+{
+    const std::uint32_t value = colour.value;
+    if ((value & 0xFF000000u) == 0x80000000u) {
+        // System colours of the desktop's scheme, by their Windows numbers.
+        const QPalette palette = QApplication::palette();
+        switch (value & 0xFFu) {
+        case 5:
+            return palette.color(QPalette::Base);
+        case 8:
+            return palette.color(QPalette::Text);
+        case 15:
+            return palette.color(QPalette::Button);
+        case 18:
+            return palette.color(QPalette::ButtonText);
+        default:
+            return palette.color(QPalette::Window);
+        }
+    }
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+QFont QtRuntime::font(const Font &font) const
+{
+    QFont result;
+    double points = font.points;
+    if (font.name == DigitFace && !m_digitFamily.isEmpty()) {
+        result.setFamily(m_digitFamily);
+        // The bundled face runs wider than the one it stands in for: at 5/6 of the size two
+        // digits still fit their field.
+        if (m_digitFamily != QLatin1String(DigitFace))
+            points = points * 5 / 6;
+    } else if (font.name == UiFace && !QFontDatabase::families().contains(QLatin1String(UiFace)))
+        result = QApplication::font(); // the desktop's own UI face stands in for it
+    else
+        result.setFamily(QString::fromStdString(font.name));
+    result.setPointSizeF(points);
+    result.setWeight(static_cast<QFont::Weight>(font.weight));
+    return result;
+}
+
+void QtRuntime::run(const Handler &handler)
+{
+    // No exception may cross Qt's event loop.
+    try {
+        handler();
+    } catch (const std::exception &error) {
+        fatal(error.what());
+    }
+}
+
+} // namespace ui::qt

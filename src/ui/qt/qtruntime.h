@@ -1,0 +1,30 @@
+#pragma once
+
+#include "ui/window.h"
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+namespace ui::qt {
+
+// Builds Qt widgets from window definitions: twips become logical pixels at 15 to the pixel, so
+// Qt's own high-DPI scaling keeps the proportions on larger screens.
+class QtRuntime final : public Runtime {
+public:
+    QtRuntime();
+
+    std::unique_ptr<Window> load(const WindowDefinition &definition) override;
+    void fatal(const std::string &message) override;
+
+    QColor colour(Colour colour) const;
+    // The font asked for where it is installed, otherwise a face that keeps its look and size.
+    QFont font(const Font &font) const;
+    // Runs an event handler; an exception it throws is an error that nothing handles.
+    void run(const Handler &handler);
+
+private:
+    QString m_digitFamily;
+};
+
+} // namespace ui::qt

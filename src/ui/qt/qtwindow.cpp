@@ -1,0 +1,320 @@
+#include "qtwindow.h"
+
+#include "mybutton.h"
+#include "pictures.h"
+#include "qtruntime.h"
+
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
+#include <QWindow>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace ui::qt {
+
+namespace {
+
+QRect pixels(const Rect &twips)
+{
+    return {twips.left / TwipsPerPixel, twips.top / TwipsPerPixel, twips.width / TwipsPerPixel,
+            twips.height / TwipsPerPixel};
+}
+
+QString text(const std::string &text)
+{
+    return QString::fromStdString(text);
+}
+
+// Labels never size themselves to their text: a caption too long for the label is elided, and
+// the full caption is still what the label holds.
+class LabelControl final : public Window::Label {
+public:
+    explicit LabelControl(QLabel *label) : m_label(label) {}
+    std::string caption() const override { return m_caption.toStdString(); }
+    void setCaption(const std::string &caption) override
+    {
+        m_caption = text(caption);
+        const QFontMetrics metrics(m_label->font());
+        m_label->setText(metrics.elidedText(m_caption, Qt::ElideRight, m_label->width()));
+    }
+    void setToolTip(const std::string &toolTip) override { m_label->setToolTip(text(toolTip)); }
+
+private:
+    QLabel *m_label;
+    QString m_caption;
+};
+
+// Qt's upper arrow always moves towards the widget's minimum. Where the definition wants the
+// upper arrow to move towards the larger end, the widget holds the position negated.
+class ScrollBarControl final : public Window::ScrollBar {
+public:
+    ScrollBarControl(QScrollBar *bar, const ControlDefinition &definition, QtRuntime &runtime)
+        : m_bar(bar), m_sign(definition.rangeStart > definition.rangeEnd ? -1 : 1),
+          m_runtime(runtime)
+    {
+        const int start = m_sign * definition.rangeStart;
+        const int end = m_sign * definition.rangeEnd;
+        m_bar->setRange(std::min(start, end), std::max(start, end));
+        m_bar->setSingleStep(definition.smallStep);
+        m_bar->setPageStep(definition.largeStep);
+        m_bar->setValue(m_sign * definition.position);
+        // A change is reported when the thumb is let go, never while it is dragged.
+        m_bar->setTracking(false);
+    }
+    int position() const override { return m_sign * m_bar->value(); }
+    void setPosition(int position) override { m_bar->setValue(m_sign * position); }
+    void onChange(Handler handler) override
+    {
+        QObject::connect(m_bar, &QAbstractSlider::valueChanged, m_bar,
+                         [this, handler = std::move(handler)] { m_runtime.run(handler); });
+    }
+
+private:
+    QScrollBar *m_bar;
+    int m_sign;
+    QtRuntime &m_runtime;
+};
+
+class ButtonControl final : public Window::Button {
+public:
+    ButtonControl(MyButton *button, QtRuntime &runtime) : m_button(button), m_runtime(runtime) {}
+    bool state() const override { return m_button->state(); }
+    void setState(bool state) override { m_button->setState(state); }
+    std::string caption() const override { return m_button->caption().toStdString(); }
+    void setCaption(const std::string &caption) override { m_button->setCaption(text(caption)); }
+    void onClick(Handler handler) override
+    {
+        QObject::connect(m_button, &QAbstractButton::clicked, m_button,
+                         [this, handler = std::move(handler)] { m_runtime.run(handler); });
+    }
+
+private:
+    MyButton *m_button;
+    QtRuntime &m_runtime;
+};
+
+class TimerControl final : public Window::Timer {
+public:
+    TimerControl(QTimer *timer, QtRuntime &runtime) : m_timer(timer), m_runtime(runtime) {}
+    bool enabled() const override { return m_timer->isActive(); }
+    void setEnabled(bool enabled) override
+    {
+        // Enabling a running timer leaves its rhythm alone.
+        if (!enabled)
+            m_timer->stop();
+        else if (!m_timer->isActive())
+            m_timer->start();
+    }
+    void onTimer(Handler handler) override
+    {
+        QObject::connect(m_timer, &QTimer::timeout, m_timer,
+                         [this, handler = std::move(handler)] { m_runtime.run(handler); });
+    }
+
+private:
+    QTimer *m_timer;
+    QtRuntime &m_runtime;
+};
+
+template <typename Control, typename Map> Control &lookup(Map &controls, std::string_view name)
+{
+    const auto found = controls.find(name);
+    if (found == controls.end())
+        throw std::logic_error("the window has no such control: " + std::string(name));
+    return *found->second;
+}
+
+} // namespace
+
+QtWindow::QtWindow(const WindowDefinition &definition, QtRuntime &runtime)
+    : m_runtime(runtime), m_widget(std::make_unique<FormWidget>())
+{
+    build(definition);
+    QObject::connect(m_widget.get(), &FormWidget::closed, m_widget.get(), [this] { closed(); });
+}
+
+QtWindow::~QtWindow() = default;
+
+void QtWindow::build(const WindowDefinition &definition)
+{
+    FormWidget *form = m_widget.get();
+    form->setObjectName(text(definition.name));
+    form->setWindowTitle(text(definition.title));
+    form->setWindowIcon(Pictures::icon(definition.icon.name));
+    form->setFont(m_runtime.font(definition.font));
+    QPalette palette = form->palette();
+    palette.setColor(QPalette::Window, m_runtime.colour(definition.background));
+    form->setPalette(palette);
+    form->setAutoFillBackground(true);
+
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (definition.minimiseButton)
+        flags |= Qt::WindowMinimizeButtonHint;
+    if (definition.maximiseButton)
+        flags |= Qt::WindowMaximizeButtonHint;
+    form->setWindowFlags(flags);
+    const QSize client(definition.clientWidth / TwipsPerPixel,
+                       definition.clientHeight / TwipsPerPixel);
+    if (definition.sizable)
+        form->resize(client);
+    else
+        form->setFixedSize(client);
+
+    std::map<std::string, QWidget *, std::less<>> containers{{"", form}};
+    std::vector<std::pair<int, QWidget *>> tabOrder;
+    for (const ControlDefinition &control : definition.controls) {
+        QWidget *parent = containers.at(control.container);
+        QWidget *widget = nullptr;
+        switch (control.kind) {
+        case Kind::Timer: {
+            auto *timer = new QTimer(form);
+            timer->setObjectName(text(control.name));
+            // Precise: one-second ticks re-armed from their schedule do not drift.
+            timer->setTimerType(Qt::PreciseTimer);
+            timer->setInterval(control.interval);
+            m_timers.emplace(control.name, std::make_unique<TimerControl>(timer, m_runtime));
+            if (control.enabled)
+                timer->start();
+            continue;
+        }
+        case Kind::Frame: {
+            auto *frame = new QGroupBox(text(control.caption), parent);
+            containers.emplace(control.name, frame);
+            widget = frame;
+            break;
+        }
+        case Kind::Label: {
+            auto *label = new QLabel(parent);
+            widget = label;
+            label->setGeometry(pixels(control.twips)); // before the caption: it is fitted to it
+            if (control.font)
+                label->setFont(m_runtime.font(*control.font));
+            if (control.textColour) {
+                QPalette labelPalette = label->palette();
+                labelPalette.setColor(QPalette::WindowText, m_runtime.colour(*control.textColour));
+                label->setPalette(labelPalette);
+            }
+            const Qt::Alignment horizontal =
+                control.alignment == Alignment::Centre  ? Qt::AlignHCenter
+                : control.alignment == Alignment::Right ? Qt::AlignRight
+                                                        : Qt::AlignLeft;
+            label->setAlignment(horizontal | Qt::AlignTop);
+            auto adapter = std::make_unique<LabelControl>(label);
+            adapter->setCaption(control.caption);
+            m_labels.emplace(control.name, std::move(adapter));
+            break;
+        }
+        case Kind::ScrollBar: {
+            auto *bar = new QScrollBar(Qt::Vertical, parent);
+            bar->setFocusPolicy(Qt::StrongFocus);
+            m_scrollBars.emplace(control.name,
+                                 std::make_unique<ScrollBarControl>(bar, control, m_runtime));
+            tabOrder.emplace_back(control.tabIndex, bar);
+            widget = bar;
+            break;
+        }
+        case Kind::Button: {
+            auto *button =
+                new MyButton(ButtonProperties::fromSaved(control.properties), m_runtime, parent);
+            m_buttons.emplace(control.name, std::make_unique<ButtonControl>(button, m_runtime));
+            tabOrder.emplace_back(control.tabIndex, button);
+            widget = button;
+            break;
+        }
+        }
+        widget->setObjectName(text(control.name));
+        widget->setGeometry(pixels(control.twips));
+        widget->setToolTip(text(control.toolTip));
+        widget->setVisible(control.visible);
+    }
+
+    std::sort(tabOrder.begin(), tabOrder.end(),
+              [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < tabOrder.size(); ++i)
+        QWidget::setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
+    // The window opens with the focus on the first control in the tab order.
+    if (!tabOrder.empty())
+        tabOrder.front().second->setFocus();
+}
+
+Window::Label &QtWindow::label(std::string_view name)
+{
+    return lookup<Label>(m_labels, name);
+}
+
+Window::ScrollBar &QtWindow::scrollBar(std::string_view name)
+{
+    return lookup<ScrollBar>(m_scrollBars, name);
+}
+
+Window::Button &QtWindow::button(std::string_view name)
+{
+    return lookup<Button>(m_buttons, name);
+}
+
+Window::Timer &QtWindow::timer(std::string_view name)
+{
+    return lookup<Timer>(m_timers, name);
+}
+
+void QtWindow::show()
+{
+    m_main = true;
+    centreOnScreen();
+    m_widget->show();
+    m_widget->activateWindow();
+}
+
+void QtWindow::showModal(Window &owner)
+{
+    // Application-modal: the owner, and every other window, takes no input meanwhile. The
+    // owner is told to the window system so that this window stays above it.
+    m_widget->setWindowModality(Qt::ApplicationModal);
+    centreOnScreen();
+    m_widget->winId();
+    if (auto *qtOwner = dynamic_cast<QtWindow *>(&owner))
+        m_widget->windowHandle()->setTransientParent(qtOwner->widget()->windowHandle());
+    m_widget->show();
+    m_widget->activateWindow();
+}
+
+void QtWindow::unload()
+{
+    m_widget->close();
+}
+
+void QtWindow::onUnload(Handler handler)
+{
+    m_unloaded = std::move(handler);
+}
+
+void QtWindow::centreOnScreen()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect area(QPoint(), m_widget->size());
+    area.moveCenter(screen->availableGeometry().center());
+    m_widget->move(area.topLeft());
+}
+
+void QtWindow::closed()
+{
+    if (!m_loaded)
+        return;
+    m_loaded = false;
+    for (QTimer *timer : m_widget->findChildren<QTimer *>())
+        timer->stop();
+    if (m_unloaded)
+        m_runtime.run(m_unloaded);
+    if (m_main)
+        QCoreApplication::quit();
+}
+
+} // namespace ui::qt

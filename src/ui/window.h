@@ -1,0 +1,82 @@
+#pragma once
+
+#include "definition.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace ui {
+
+using Handler = std::function<void()>;
+
+// A loaded window as the behaviour code sees it, whatever toolkit draws it. Controls are looked
+// up by their names in the definition; asking for a name that is not there, or for the wrong
+// kind, is a programming error and throws std::logic_error.
+class Window {
+public:
+    class Label {
+    public:
+        virtual ~Label() = default;
+        virtual std::string caption() const = 0;
+        virtual void setCaption(const std::string &caption) = 0;
+        virtual void setToolTip(const std::string &toolTip) = 0;
+    };
+
+    // Setting a position clamps it to the range and raises the change event when it moved.
+    class ScrollBar {
+    public:
+        virtual ~ScrollBar() = default;
+        virtual int position() const = 0;
+        virtual void setPosition(int position) = 0;
+        virtual void onChange(Handler handler) = 0;
+    };
+
+    // A click flips the state before the click handler runs.
+    class Button {
+    public:
+        virtual ~Button() = default;
+        virtual bool state() const = 0;
+        virtual void setState(bool state) = 0;
+        virtual std::string caption() const = 0;
+        virtual void setCaption(const std::string &caption) = 0;
+        virtual void onClick(Handler handler) = 0;
+    };
+
+    class Timer {
+    public:
+        virtual ~Timer() = default;
+        virtual bool enabled() const = 0;
+        virtual void setEnabled(bool enabled) = 0;
+        virtual void onTimer(Handler handler) = 0;
+    };
+
+    virtual ~Window() = default;
+
+    virtual Label &label(std::string_view name) = 0;
+    virtual ScrollBar &scrollBar(std::string_view name) = 0;
+    virtual Button &button(std::string_view name) = 0;
+    virtual Timer &timer(std::string_view name) = 0;
+
+    // Shows the program's main window; closing it ends the program.
+    virtual void show() = 0;
+    // Shows the window modally over its owner and returns at once; the owner takes no input
+    // until this window is unloaded.
+    virtual void showModal(Window &owner) = 0;
+    // Closes the window and stops its timers. The close button of the title bar does the same.
+    virtual void unload() = 0;
+    virtual void onUnload(Handler handler) = 0;
+    virtual bool isLoaded() const = 0;
+};
+
+// Builds windows from their definitions.
+class Runtime {
+public:
+    virtual ~Runtime() = default;
+    virtual std::unique_ptr<Window> load(const WindowDefinition &definition) = 0;
+    // Reports an error that nothing handles, then ends the program with a failure status.
+    virtual void fatal(const std::string &message) = 0;
+};
+
+} // namespace ui
