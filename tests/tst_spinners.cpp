@@ -1,0 +1,181 @@
+#include "recordingplatform.h"
+#include "timer/mainform.h"
+#include "ui/qt/qtruntime.h"
+#include "ui/qt/qtwindow.h"
+
+#include <QLabel>
+#include <QScrollBar>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+struct Spinner {
+    const char *bar;
+    const char *field;
+    int limit;
+};
+
+const Spinner Spinners[] = {{"scrollHours", "lblQTimerHour", 23},
+                            {"scrollMinutes", "lblQTimerMinute", 59},
+                            {"scrollSeconds", "lblQTimerSecond", 59}};
+
+} // namespace
+
+class SpinnersTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void step_data();
+    void step();
+    void resetLeavesSpinnersWhereTheyWere();
+    void dragReportsOnlyTheEnd();
+
+private:
+    QWidget *form() const { return static_cast<ui::qt::QtWindow &>(m_form->window()).widget(); }
+    QScrollBar *bar(const char *name) const
+    {
+        return form()->findChild<QScrollBar *>(QLatin1String(name));
+    }
+    QString field(const char *name) const
+    {
+        return form()->findChild<QLabel *>(QLatin1String(name))->text();
+    }
+
+    std::unique_ptr<ui::qt::QtRuntime> m_runtime;
+    RecordingPlatform m_platform;
+    std::unique_ptr<timer::MainForm> m_form;
+};
+
+void SpinnersTest::init()
+{
+    m_runtime = std::make_unique<ui::qt::QtRuntime>();
+    m_form = std::make_unique<timer::MainForm>(*m_runtime, m_platform);
+    m_form->window().show();
+    QVERIFY(QTest::qWaitForWindowActive(form()));
+}
+
+void SpinnersTest::cleanup()
+{
+    m_form.reset();
+    m_runtime.reset();
+}
+
+void SpinnersTest::step_data()
+{
+    QTest::addColumn<int>("spinner");
+    QTest::addColumn<int>("start"); // the position, set as the user would
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("shown");
+    for (int i = 0; i < 3; ++i) {
+        const Spinner &s = Spinners[i];
+        const QString limit = QString::number(s.limit);
+        auto row = [&](const char *what) -> QTestData & {
+            return QTest::addRow("%s %s", s.bar, what);
+        };
+        row("upper arrow from the top wraps to 00") << i << s.limit << "upper arrow"
+                                                    << "00";
+        row("lower arrow from 0 wraps to the top") << i << 0 << "lower arrow" << limit;
+        row("a mouse click on the upper arrow raises") << i << 4 << "click upper"
+                                                       << "05";
+        row("a mouse click on the lower arrow lowers") << i << 4 << "click lower"
+                                                       << "03";
+        row("Up key raises") << i << 9 << "Key_Up"
+                             << "10";
+        row("Down key lowers") << i << 10 << "Key_Down"
+                               << "09";
+        row("Page Up from the top wraps") << i << s.limit << "Key_PageUp"
+                                          << "00";
+        row("Page Down from 0 wraps") << i << 0 << "Key_PageDown" << limit;
+        row("Home goes past the top and wraps to 00") << i << 7 << "Key_Home"
+                                                      << "00";
+        row("End goes past the bottom and wraps to the top") << i << 7 << "Key_End" << limit;
+        row("the upper range end wraps to 00") << i << 3 << "set top end"
+                                               << "00";
+        row("the lower range end wraps to the top") << i << 3 << "set bottom end" << limit;
+    }
+}
+
+void SpinnersTest::step()
+{
+    QFETCH(int, spinner);
+    QFETCH(int, start);
+    QFETCH(QString, action);
+    QFETCH(QString, shown);
+    const Spinner &s = Spinners[spinner];
+    QScrollBar *scroll = bar(s.bar);
+
+    m_form->window().scrollBar(s.bar).setPosition(start);
+    QCOMPARE(field(s.field), QStringLiteral("%1").arg(start, 2, 10, QLatin1Char('0')));
+    // The other fields hold other values, which no spinner may carry into or borrow from.
+    QStringList others;
+    for (const Spinner &other : Spinners)
+        if (&other != &s) {
+            m_form->window().label(other.field).setCaption("4" + std::to_string(others.size()));
+            others << field(other.field);
+        }
+
+    scroll->setFocus();
+    const int upperHalf = scroll->height() / 4;
+    const int lowerHalf = scroll->height() * 3 / 4;
+    if (action == "upper arrow")
+        scroll->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    else if (action == "lower arrow")
+        scroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    else if (action == "click upper")
+        QTest::mouseClick(scroll, Qt::LeftButton, {}, QPoint(scroll->width() / 2, upperHalf));
+    else if (action == "click lower")
+        QTest::mouseClick(scroll, Qt::LeftButton, {}, QPoint(scroll->width() / 2, lowerHalf));
+    else if (action == "set top end")
+        scroll->setValue(scroll->minimum());
+    else if (action == "set bottom end")
+        scroll->setValue(scroll->maximum());
+    else if (action == "Key_Up")
+        QTest::keyClick(scroll, Qt::Key_Up);
+    else if (action == "Key_Down")
+        QTest::keyClick(scroll, Qt::Key_Down);
+    else if (action == "Key_PageUp")
+        QTest::keyClick(scroll, Qt::Key_PageUp);
+    else if (action == "Key_PageDown")
+        QTest::keyClick(scroll, Qt::Key_PageDown);
+    else if (action == "Key_Home")
+        QTest::keyClick(scroll, Qt::Key_Home);
+    else if (action == "Key_End")
+        QTest::keyClick(scroll, Qt::Key_End);
+
+    QCOMPARE(field(s.field), shown);
+    const int position = m_form->window().scrollBar(s.bar).position();
+    QCOMPARE(position, shown.toInt()); // the spinner itself ends in range, where its field says
+    QStringList after;
+    for (const Spinner &other : Spinners)
+        if (&other != &s)
+            after << field(other.field);
+    QCOMPARE(after, others);
+}
+
+void SpinnersTest::resetLeavesSpinnersWhereTheyWere()
+{
+    m_form->window().scrollBar("scrollMinutes").setPosition(10);
+    m_form->ShowQuickTimerSeconds(0);
+    bar("scrollMinutes")->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    QCOMPARE(field("lblQTimerHour"), QStringLiteral("00"));
+    QCOMPARE(field("lblQTimerMinute"), QStringLiteral("11"));
+    QCOMPARE(field("lblQTimerSecond"), QStringLiteral("00"));
+}
+
+void SpinnersTest::dragReportsOnlyTheEnd()
+{
+    // While the thumb moves nothing changes; the field follows when it is let go.
+    QScrollBar *scroll = bar("scrollSeconds");
+    scroll->setSliderDown(true);
+    scroll->setSliderPosition(scroll->minimum() + 10);
+    QCOMPARE(field("lblQTimerSecond"), QStringLiteral("00"));
+    scroll->setSliderDown(false);
+    QCOMPARE(field("lblQTimerSecond"), QString::number(-(scroll->minimum() + 10)));
+}
+
+QTEST_MAIN(SpinnersTest)
+#include "tst_spinners.moc"
