@@ -1,6 +1,5 @@
 #include "confirm/shutdownform.h"
 #include "poweroff/dryrunplatform.h"
-#include "poweroff/logindplatform.h"
 #include "timer/mainform.h"
 #include "ui/qt/qtruntime.h"
 #include "ui/qt/qtwindow.h"
@@ -14,6 +13,14 @@
 
 #include <memory>
 #include <sstream>
+
+#ifdef _WIN32
+#include "poweroff/win32platform.h"
+using SystemPlatform = poweroff::Win32Platform;
+#else
+#include "poweroff/logindplatform.h"
+using SystemPlatform = poweroff::LogindPlatform;
+#endif
 
 // The whole journey in real time, wired as the program wires it in --dry-run: the Qt windows,
 // the system's road for everything before the request, and the dry run for the request.
@@ -39,7 +46,7 @@ private:
     void setAndStart(int seconds);
 
     std::unique_ptr<ui::qt::QtRuntime> m_runtime;
-    std::unique_ptr<poweroff::LogindPlatform> m_system;
+    std::unique_ptr<SystemPlatform> m_system;
     std::ostringstream m_out;
     std::unique_ptr<poweroff::DryRunPlatform> m_dryRun;
     std::unique_ptr<timer::MainForm> m_form;
@@ -49,7 +56,7 @@ void EndToEndTest::init()
 {
     m_out.str({});
     m_runtime = std::make_unique<ui::qt::QtRuntime>();
-    m_system = std::make_unique<poweroff::LogindPlatform>();
+    m_system = std::make_unique<SystemPlatform>();
     m_dryRun = std::make_unique<poweroff::DryRunPlatform>(*m_system, m_out);
     m_form = std::make_unique<timer::MainForm>(*m_runtime, *m_dryRun);
     m_form->window().show();

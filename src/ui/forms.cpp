@@ -66,16 +66,25 @@ ControlDefinition mainButton(std::string name, Rect twips, int tabIndex, std::st
             .properties = std::move(properties)};
 }
 
-// The saved set both main window buttons share, with what differs filled in.
-std::vector<SavedProperty> mainButtonProperties(Picture picture, bool storesAppearanceMode,
-                                                std::string caption, Picture disabled)
+// The saved set all three buttons share, with what differs filled in. Only the toggle stores
+// an appearance mode.
+struct ButtonLook {
+    std::int32_t extentX;
+    std::int32_t extentY;
+    Font font;
+    Picture picture;
+    std::optional<std::int32_t> appearanceMode;
+    std::string caption;
+    Picture disabled;
+};
+
+std::vector<SavedProperty> savedSet(ButtonLook look)
 {
-    std::vector<SavedProperty> set{
-        {"_extentx", std::int32_t{1429}}, {"_extenty", std::int32_t{1138}},
-        {"backcolor", ButtonFace},        {"font", SansSerif},
-        {"appearance", std::int32_t{1}},  {"picture", picture}};
-    if (storesAppearanceMode)
-        set.push_back({"appearancemode", std::int32_t{1}});
+    std::vector<SavedProperty> set{{"_extentx", look.extentX},      {"_extenty", look.extentY},
+                                   {"backcolor", ButtonFace},       {"font", look.font},
+                                   {"appearance", std::int32_t{1}}, {"picture", look.picture}};
+    if (look.appearanceMode)
+        set.push_back({"appearancemode", *look.appearanceMode});
     set.insert(set.end(), {{"backcolordown", Lavender},
                            {"backcolorover", Lavender},
                            {"backcolorfocus", ButtonFace},
@@ -83,9 +92,9 @@ std::vector<SavedProperty> mainButtonProperties(Picture picture, bool storesAppe
                            {"bordercolor", DarkBlue},
                            {"borderdrawevent", std::int32_t{4}},
                            {"transparentcolor", LightGrey},
-                           {"caption", std::move(caption)},
+                           {"caption", std::move(look.caption)},
                            {"captionposition", std::int32_t{3}},
-                           {"picturedisabled", disabled},
+                           {"picturedisabled", look.disabled},
                            {"pictureoffsety", std::int16_t{-5}},
                            {"picturealignment", std::int32_t{4}}});
     return set;
@@ -93,37 +102,38 @@ std::vector<SavedProperty> mainButtonProperties(Picture picture, bool storesAppe
 
 WindowDefinition makeMain()
 {
-    return {.name = "frmMain",
-            .title = "Veltrane",
-            .clientWidth = 4380,
-            .clientHeight = 3000,
-            .sizable = true,
-            .minimiseButton = true,
-            .maximiseButton = false,
-            .icon = {"P1"},
-            .background = ButtonFace,
-            .font = SansSerif,
-            .controls = {
-                {.name = "tmrQuickTimer", .kind = Kind::Timer, .interval = 1000, .enabled = false},
-                {.name = "fraQuickTimer",
-                 .kind = Kind::Frame,
-                 .twips = {540, 495, 3300, 1905},
-                 .tabIndex = 0,
-                 .caption = "Quick off timer"},
-                mainButton("cmdStartQuickTimer", {2265, 1080, 810, 645}, 1, "Apply timer settings",
-                           mainButtonProperties({"P1"}, true, "Timer Off", {"P3"})),
-                mainButton("MyButton2", {2265, 300, 810, 645}, 2, "Cancel timer settings",
-                           mainButtonProperties({"P2"}, false, "Cancel", {"P4"})),
-                timeField("lblQTimerSecond", {1470, 945, 435, 270}, 3, "Second"),
-                timeField("lblQTimerHour", {270, 945, 435, 270}, 4, "Hour"),
-                timeField("lblQTimerMinute", {855, 945, 435, 270}, 5, "Minute"),
-                spinner("scrollHours", {690, 900, 180, 330}, 6, 24),
-                spinner("scrollMinutes", {1275, 900, 180, 330}, 7, 60),
-                spinner("scrollSeconds", {1875, 900, 180, 330}, 8, 60),
-                unitCaption("Label1", {300, 570, 375, 270}, 9, "h :"),
-                unitCaption("Label2", {885, 570, 525, 270}, 10, "min:"),
-                unitCaption("Label3", {1470, 570, 525, 270}, 11, "sec:"),
-            }};
+    return {
+        .name = "frmMain",
+        .title = "Veltrane",
+        .clientWidth = 4380,
+        .clientHeight = 3000,
+        .sizable = true,
+        .minimiseButton = true,
+        .maximiseButton = false,
+        .icon = {"P1"},
+        .background = ButtonFace,
+        .font = SansSerif,
+        .controls = {
+            {.name = "tmrQuickTimer", .kind = Kind::Timer, .interval = 1000, .enabled = false},
+            {.name = "fraQuickTimer",
+             .kind = Kind::Frame,
+             .twips = {540, 495, 3300, 1905},
+             .tabIndex = 0,
+             .caption = "Quick off timer"},
+            mainButton("cmdStartQuickTimer", {2265, 1080, 810, 645}, 1, "Apply timer settings",
+                       savedSet({1429, 1138, SansSerif, {"P1"}, 1, "Timer Off", {"P3"}})),
+            mainButton("MyButton2", {2265, 300, 810, 645}, 2, "Cancel timer settings",
+                       savedSet({1429, 1138, SansSerif, {"P2"}, std::nullopt, "Cancel", {"P4"}})),
+            timeField("lblQTimerSecond", {1470, 945, 435, 270}, 3, "Second"),
+            timeField("lblQTimerHour", {270, 945, 435, 270}, 4, "Hour"),
+            timeField("lblQTimerMinute", {855, 945, 435, 270}, 5, "Minute"),
+            spinner("scrollHours", {690, 900, 180, 330}, 6, 24),
+            spinner("scrollMinutes", {1275, 900, 180, 330}, 7, 60),
+            spinner("scrollSeconds", {1875, 900, 180, 330}, 8, 60),
+            unitCaption("Label1", {300, 570, 375, 270}, 9, "h :"),
+            unitCaption("Label2", {885, 570, 525, 270}, 10, "min:"),
+            unitCaption("Label3", {1470, 570, 525, 270}, 11, "sec:"),
+        }};
 }
 
 WindowDefinition makeShutDown()
@@ -144,24 +154,8 @@ WindowDefinition makeShutDown()
                  .kind = Kind::Button,
                  .twips = {2295, 750, 1515, 570},
                  .tabIndex = 0,
-                 .properties = {{"_extentx", std::int32_t{2672}},
-                                {"_extenty", std::int32_t{1005}},
-                                {"backcolor", ButtonFace},
-                                {"font", SansSerifBold},
-                                {"appearance", std::int32_t{1}},
-                                {"picture", Picture{"P6"}},
-                                {"backcolordown", Lavender},
-                                {"backcolorover", Lavender},
-                                {"backcolorfocus", ButtonFace},
-                                {"backcolordisabled", ButtonFace},
-                                {"bordercolor", DarkBlue},
-                                {"borderdrawevent", std::int32_t{4}},
-                                {"transparentcolor", LightGrey},
-                                {"caption", std::string("Cancel")},
-                                {"captionposition", std::int32_t{3}},
-                                {"picturedisabled", Picture{"P7"}},
-                                {"pictureoffsety", std::int16_t{-5}},
-                                {"picturealignment", std::int32_t{4}}}},
+                 .properties =
+                     savedSet({2672, 1005, SansSerifBold, {"P6"}, std::nullopt, "Cancel", {"P7"}})},
                 {.name = "lblStatus",
                  .kind = Kind::Label,
                  .twips = {195, 300, 5625, 240},
