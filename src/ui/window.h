@@ -66,7 +66,7 @@ public:
     virtual void showModal(Window &owner) = 0;
     // Closes the window and stops its timers. The close button of the title bar does the same.
     virtual void unload() = 0;
-    virtual void onUnload(Handler handler) = 0;
+    // False once the window has been unloaded, whoever closed it.
     virtual bool isLoaded() const = 0;
 };
 

@@ -154,13 +154,6 @@ void MemoryWindow::unload()
     m_owner = nullptr;
     for (auto &[name, timer] : m_timers)
         timer->on = false;
-    if (m_unloaded)
-        m_runtime.run(m_unloaded);
-}
-
-void MemoryWindow::onUnload(ui::Handler handler)
-{
-    m_unloaded = std::move(handler);
 }
 
 void MemoryWindow::click(std::string_view name)

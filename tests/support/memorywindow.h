@@ -22,7 +22,6 @@ public:
     void show() override;
     void showModal(Window &owner) override;
     void unload() override;
-    void onUnload(ui::Handler handler) override;
     bool isLoaded() const override { return m_loaded; }
 
     // The user's and the clock's side. Each runs the control's handler the way the runtime
@@ -51,7 +50,6 @@ private:
     std::map<std::string, std::unique_ptr<MemoryScrollBar>, std::less<>> m_scrollBars;
     std::map<std::string, std::unique_ptr<MemoryButton>, std::less<>> m_buttons;
     std::map<std::string, std::unique_ptr<MemoryTimer>, std::less<>> m_timers;
-    ui::Handler m_unloaded;
     Window *m_owner = nullptr;
     bool m_loaded = true;
 };

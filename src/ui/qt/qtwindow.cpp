@@ -289,11 +289,6 @@ void QtWindow::unload()
     m_widget->close();
 }
 
-void QtWindow::onUnload(Handler handler)
-{
-    m_unloaded = std::move(handler);
-}
-
 void QtWindow::centreOnScreen()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
@@ -311,8 +306,6 @@ void QtWindow::closed()
     m_loaded = false;
     for (QTimer *timer : m_widget->findChildren<QTimer *>())
         timer->stop();
-    if (m_unloaded)
-        m_runtime.run(m_unloaded);
     if (m_main)
         QCoreApplication::quit();
 }

@@ -28,7 +28,6 @@ public:
     void show() override;
     void showModal(Window &owner) override;
     void unload() override;
-    void onUnload(Handler handler) override;
     bool isLoaded() const override { return m_loaded; }
 
 private:
@@ -42,7 +41,6 @@ private:
     std::map<std::string, std::unique_ptr<ScrollBar>, std::less<>> m_scrollBars;
     std::map<std::string, std::unique_ptr<Button>, std::less<>> m_buttons;
     std::map<std::string, std::unique_ptr<Timer>, std::less<>> m_timers;
-    Handler m_unloaded;
     bool m_loaded = true;
     bool m_main = false;
 };
