@@ -61,6 +61,7 @@ private slots:
 
 private:
     std::optional<std::string> request(poweroff::LogindPlatform &platform);
+    static QString busId(const QDBusConnection &connection);
 
     QProcess m_daemon;
     QByteArray m_address;
@@ -87,6 +88,22 @@ void LogindRoadTest::initTestCase()
     QVERIFY(logind.isConnected());
     QVERIFY(logind.registerObject(QStringLiteral("/org/freedesktop/login1"), &m_logind,
                                   QDBusConnection::ExportAllSlots));
+
+    // Proof, not trust: "the system bus" the road will use must be this very bus. Every bus has
+    // an id of its own; if they differ, stop before anything can ask for a power-off.
+    const QString ours = busId(logind);
+    QVERIFY(!ours.isEmpty());
+    if (busId(QDBusConnection::systemBus()) != ours)
+        QFAIL("refusing to run: the system bus is not this test's private bus");
+}
+
+QString LogindRoadTest::busId(const QDBusConnection &connection)
+{
+    const QDBusMessage reply = connection.call(QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetId")));
+    return reply.type() == QDBusMessage::ReplyMessage ? reply.arguments().value(0).toString()
+                                                      : QString();
 }
 
 void LogindRoadTest::cleanupTestCase()
