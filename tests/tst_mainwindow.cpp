@@ -1,8 +1,5 @@
-#include "recordingplatform.h"
-#include "timer/mainform.h"
+#include "shownmainform.h"
 #include "ui/qt/mybutton.h"
-#include "ui/qt/qtruntime.h"
-#include "ui/qt/qtwindow.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -29,29 +26,24 @@ private slots:
     void freshWindow();
 
 private:
-    QWidget *form() const { return static_cast<ui::qt::QtWindow &>(m_form->window()).widget(); }
+    QWidget *form() const { return m_main->widget(); }
     template <typename T = QWidget> T *control(const char *name) const
     {
-        return form()->findChild<T *>(QLatin1String(name));
+        return m_main->find<T>(name);
     }
 
-    std::unique_ptr<ui::qt::QtRuntime> m_runtime;
-    RecordingPlatform m_platform;
-    std::unique_ptr<timer::MainForm> m_form;
+    std::unique_ptr<ShownMainForm> m_main;
 };
 
 void MainWindowTest::init()
 {
-    m_runtime = std::make_unique<ui::qt::QtRuntime>();
-    m_form = std::make_unique<timer::MainForm>(*m_runtime, m_platform);
-    m_form->window().show();
+    m_main = std::make_unique<ShownMainForm>();
     QVERIFY(QTest::qWaitForWindowActive(form()));
 }
 
 void MainWindowTest::cleanup()
 {
-    m_form.reset();
-    m_runtime.reset();
+    m_main.reset();
 }
 
 void MainWindowTest::window()

@@ -1,8 +1,6 @@
-#include "recordingplatform.h"
-#include "timer/mainform.h"
-#include "ui/qt/qtruntime.h"
-#include "ui/qt/qtwindow.h"
+#include "shownmainform.h"
 
+#include <QHash>
 #include <QLabel>
 #include <QScrollBar>
 #include <QTest>
@@ -35,33 +33,21 @@ private slots:
     void dragReportsOnlyTheEnd();
 
 private:
-    QWidget *form() const { return static_cast<ui::qt::QtWindow &>(m_form->window()).widget(); }
-    QScrollBar *bar(const char *name) const
-    {
-        return form()->findChild<QScrollBar *>(QLatin1String(name));
-    }
-    QString field(const char *name) const
-    {
-        return form()->findChild<QLabel *>(QLatin1String(name))->text();
-    }
+    QScrollBar *bar(const char *name) const { return m_main->find<QScrollBar>(name); }
+    QString field(const char *name) const { return m_main->find<QLabel>(name)->text(); }
 
-    std::unique_ptr<ui::qt::QtRuntime> m_runtime;
-    RecordingPlatform m_platform;
-    std::unique_ptr<timer::MainForm> m_form;
+    std::unique_ptr<ShownMainForm> m_main;
 };
 
 void SpinnersTest::init()
 {
-    m_runtime = std::make_unique<ui::qt::QtRuntime>();
-    m_form = std::make_unique<timer::MainForm>(*m_runtime, m_platform);
-    m_form->window().show();
-    QVERIFY(QTest::qWaitForWindowActive(form()));
+    m_main = std::make_unique<ShownMainForm>();
+    QVERIFY(QTest::qWaitForWindowActive(m_main->widget()));
 }
 
 void SpinnersTest::cleanup()
 {
-    m_form.reset();
-    m_runtime.reset();
+    m_main.reset();
 }
 
 void SpinnersTest::step_data()
@@ -108,16 +94,22 @@ void SpinnersTest::step()
     const Spinner &s = Spinners[spinner];
     QScrollBar *scroll = bar(s.bar);
 
-    m_form->window().scrollBar(s.bar).setPosition(start);
+    m_main->form.window().scrollBar(s.bar).setPosition(start);
     QCOMPARE(field(s.field), QStringLiteral("%1").arg(start, 2, 10, QLatin1Char('0')));
     // The other fields hold other values, which no spinner may carry into or borrow from.
     QStringList others;
     for (const Spinner &other : Spinners)
         if (&other != &s) {
-            m_form->window().label(other.field).setCaption("4" + std::to_string(others.size()));
+            m_main->form.window()
+                .label(other.field)
+                .setCaption("4" + std::to_string(others.size()));
             others << field(other.field);
         }
 
+    static const QHash<QString, Qt::Key> Keys{
+        {"Key_Up", Qt::Key_Up},         {"Key_Down", Qt::Key_Down},
+        {"Key_PageUp", Qt::Key_PageUp}, {"Key_PageDown", Qt::Key_PageDown},
+        {"Key_Home", Qt::Key_Home},     {"Key_End", Qt::Key_End}};
     scroll->setFocus();
     const int upperHalf = scroll->height() / 4;
     const int lowerHalf = scroll->height() * 3 / 4;
@@ -133,21 +125,11 @@ void SpinnersTest::step()
         scroll->setValue(scroll->minimum());
     else if (action == "set bottom end")
         scroll->setValue(scroll->maximum());
-    else if (action == "Key_Up")
-        QTest::keyClick(scroll, Qt::Key_Up);
-    else if (action == "Key_Down")
-        QTest::keyClick(scroll, Qt::Key_Down);
-    else if (action == "Key_PageUp")
-        QTest::keyClick(scroll, Qt::Key_PageUp);
-    else if (action == "Key_PageDown")
-        QTest::keyClick(scroll, Qt::Key_PageDown);
-    else if (action == "Key_Home")
-        QTest::keyClick(scroll, Qt::Key_Home);
-    else if (action == "Key_End")
-        QTest::keyClick(scroll, Qt::Key_End);
+    else
+        QTest::keyClick(scroll, Keys.value(action));
 
     QCOMPARE(field(s.field), shown);
-    const int position = m_form->window().scrollBar(s.bar).position();
+    const int position = m_main->form.window().scrollBar(s.bar).position();
     QCOMPARE(position, shown.toInt()); // the spinner itself ends in range, where its field says
     QStringList after;
     for (const Spinner &other : Spinners)
@@ -158,8 +140,8 @@ void SpinnersTest::step()
 
 void SpinnersTest::resetLeavesSpinnersWhereTheyWere()
 {
-    m_form->window().scrollBar("scrollMinutes").setPosition(10);
-    m_form->ShowQuickTimerSeconds(0);
+    m_main->form.window().scrollBar("scrollMinutes").setPosition(10);
+    m_main->form.ShowQuickTimerSeconds(0);
     bar("scrollMinutes")->triggerAction(QAbstractSlider::SliderSingleStepSub);
     QCOMPARE(field("lblQTimerHour"), QStringLiteral("00"));
     QCOMPARE(field("lblQTimerMinute"), QStringLiteral("11"));

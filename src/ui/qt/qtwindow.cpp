@@ -30,6 +30,15 @@ QString text(const std::string &text)
     return QString::fromStdString(text);
 }
 
+// Runs the behaviour's handler on each of the sender's signals, through the runtime so that an
+// error in it never crosses the event loop.
+template <typename Sender, typename Signal>
+void connectHandler(Sender *sender, Signal signal, QtRuntime &runtime, Handler handler)
+{
+    QObject::connect(sender, signal, sender,
+                     [&runtime, handler = std::move(handler)] { runtime.run(handler); });
+}
+
 // Labels never size themselves to their text: a caption too long for the label is elided, and
 // the full caption is still what the label holds.
 class LabelControl final : public Window::Label {
@@ -70,8 +79,7 @@ public:
     void setPosition(int position) override { m_bar->setValue(m_sign * position); }
     void onChange(Handler handler) override
     {
-        QObject::connect(m_bar, &QAbstractSlider::valueChanged, m_bar,
-                         [this, handler = std::move(handler)] { m_runtime.run(handler); });
+        connectHandler(m_bar, &QAbstractSlider::valueChanged, m_runtime, std::move(handler));
     }
 
 private:
@@ -89,8 +97,7 @@ public:
     void setCaption(const std::string &caption) override { m_button->setCaption(text(caption)); }
     void onClick(Handler handler) override
     {
-        QObject::connect(m_button, &QAbstractButton::clicked, m_button,
-                         [this, handler = std::move(handler)] { m_runtime.run(handler); });
+        connectHandler(m_button, &QAbstractButton::clicked, m_runtime, std::move(handler));
     }
 
 private:
@@ -112,8 +119,7 @@ public:
     }
     void onTimer(Handler handler) override
     {
-        QObject::connect(m_timer, &QTimer::timeout, m_timer,
-                         [this, handler = std::move(handler)] { m_runtime.run(handler); });
+        connectHandler(m_timer, &QTimer::timeout, m_runtime, std::move(handler));
     }
 
 private:
