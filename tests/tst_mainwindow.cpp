@@ -1,5 +1,7 @@
 #include "shownmainform.h"
+#include "ui/qt/framebox.h"
 #include "ui/qt/mybutton.h"
+#include "ui/qt/ticktimer.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -20,6 +22,7 @@ private slots:
     void controls_data();
     void controls();
     void growingMovesNothing();
+    void frameCaptionInItsLine();
     void toolTips_data();
     void toolTips();
     void tabOrder();
@@ -111,6 +114,28 @@ void MainWindowTest::growingMovesNothing()
     QCOMPARE(control("cmdStartQuickTimer")->geometry(), QRect(151, 72, 54, 43));
 }
 
+void MainWindowTest::frameCaptionInItsLine()
+{
+    auto *frame = control<ui::qt::FrameBox>("fraQuickTimer");
+    QVERIFY(frame);
+    QCOMPARE(frame->caption(), QStringLiteral("Quick off timer"));
+    const QImage image = frame->grab().toImage();
+    const int lineY = frame->fontMetrics().height() / 2;
+    const QRgb line = frame->palette().color(QPalette::Mid).rgb();
+    const int captionEnd = 6 + frame->fontMetrics().horizontalAdvance(frame->caption());
+    // The top line runs left of the caption and after it, and is broken where the caption is.
+    QCOMPARE(image.pixel(2, lineY), line);
+    QCOMPARE(image.pixel(captionEnd + 10, lineY), line);
+    for (int x = 10; x < captionEnd; ++x)
+        QVERIFY2(image.pixel(x, lineY) != line, qPrintable(QString::number(x)));
+    // The caption is written there, dark on the window's colour.
+    int inked = 0;
+    for (int y = 0; y < frame->fontMetrics().height(); ++y)
+        for (int x = 8; x < captionEnd; ++x)
+            inked += qGray(image.pixel(x, y)) < 100;
+    QVERIFY2(inked > 20, qPrintable(QString::number(inked)));
+}
+
 void MainWindowTest::toolTips_data()
 {
     QTest::addColumn<QString>("name");
@@ -164,7 +189,7 @@ void MainWindowTest::freshWindow()
         QVERIFY(!control(unit)->isVisible());
     }
     QCOMPARE(control<QLabel>("Label2")->text(), QStringLiteral("min:"));
-    QVERIFY(!form()->findChild<QTimer *>(QStringLiteral("tmrQuickTimer"))->isActive());
+    QVERIFY(!form()->findChild<ui::qt::TickTimer *>(QStringLiteral("tmrQuickTimer"))->isActive());
     // The digits fit their fields whichever face stands in.
     auto *hours = control<QLabel>("lblQTimerHour");
     QVERIFY(QFontMetrics(hours->font()).horizontalAdvance(QStringLiteral("00")) <= hours->width());

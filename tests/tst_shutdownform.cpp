@@ -4,6 +4,7 @@
 #include "timer/mainform.h"
 #include "ui/qt/qtruntime.h"
 #include "ui/qt/qtwindow.h"
+#include "ui/qt/ticktimer.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -81,7 +82,7 @@ void ShutDownFormTest::layout()
     QWidget *cancel = window->findChild<QWidget *>(QStringLiteral("cmdCancel"));
     QCOMPARE(cancel->geometry(), QRect(153, 50, 101, 38));
     QVERIFY(cancel->toolTip().isEmpty());
-    QVERIFY(window->findChild<QTimer *>(QStringLiteral("tmrShutDown"))->isActive());
+    QVERIFY(window->findChild<ui::qt::TickTimer *>(QStringLiteral("tmrShutDown"))->isActive());
 
     QCOMPARE(QApplication::focusWidget(), cancel);
     QTest::keyClick(cancel, Qt::Key_Tab);
@@ -128,7 +129,9 @@ void ShutDownFormTest::refusalIsShownInFull()
     QVERIFY(status->text().startsWith(QStringLiteral("Could not turn off the computer: ")));
     QVERIFY(status->text().endsWith(QChar(0x2026))); // elided to fit
     QVERIFY(QFontMetrics(status->font()).horizontalAdvance(status->text()) <= status->width());
-    QVERIFY(!opened.widget()->findChild<QTimer *>(QStringLiteral("tmrShutDown"))->isActive());
+    QVERIFY(!opened.widget()
+                 ->findChild<ui::qt::TickTimer *>(QStringLiteral("tmrShutDown"))
+                 ->isActive());
 }
 
 void ShutDownFormTest::countdown()

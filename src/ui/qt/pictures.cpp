@@ -1,6 +1,7 @@
 #include "pictures.h"
 
 #include <QPainter>
+#include <QPixmapCache>
 #include <QSvgRenderer>
 
 #include <vector>
@@ -41,18 +42,26 @@ QPixmap Pictures::pixmap(const std::string &name, int size)
     const Source *source = find(name);
     if (!source)
         return {};
+    // A window and its buttons ask for the same pictures: draw each one once.
+    const QString key = QStringLiteral("veltrane/%1/%2").arg(QLatin1String(source->name)).arg(size);
+    QPixmap result;
+    if (QPixmapCache::find(key, &result))
+        return result;
     if (*source->derivedFrom) {
         const QImage normal = pixmap(source->derivedFrom, size).toImage();
-        return QPixmap::fromImage(
+        result = QPixmap::fromImage(
             disabled(normal, source->grey ? QColor::fromRgb(source->grey) : QColor()));
+    } else {
+        QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QSvgRenderer renderer(QString::fromLatin1(source->file));
+        QPainter painter(&image);
+        renderer.render(&painter);
+        painter.end();
+        result = QPixmap::fromImage(image);
     }
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QSvgRenderer renderer(QString::fromLatin1(source->file));
-    QPainter painter(&image);
-    renderer.render(&painter);
-    painter.end();
-    return QPixmap::fromImage(image);
+    QPixmapCache::insert(key, result);
+    return result;
 }
 
 QIcon Pictures::icon(const std::string &name)

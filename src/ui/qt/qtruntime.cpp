@@ -25,7 +25,8 @@ QtRuntime::QtRuntime()
         return;
     }
     // A wide, squared face under the SIL Open Font License, shipped with the program.
-    const int id = QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/michroma.woff2"));
+    // TrueType rather than a web font: nothing to decompress at start-up.
+    const int id = QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/michroma.ttf"));
     const QStringList families = QFontDatabase::applicationFontFamilies(id);
     m_digitFamily = families.isEmpty() ? QString() : families.front();
 }

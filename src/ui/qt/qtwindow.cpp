@@ -1,15 +1,15 @@
 #include "qtwindow.h"
 
+#include "framebox.h"
 #include "mybutton.h"
 #include "pictures.h"
 #include "qtruntime.h"
+#include "ticktimer.h"
 
-#include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTimer>
 #include <QWindow>
 
 #include <algorithm>
@@ -47,7 +47,11 @@ public:
     std::string caption() const override { return m_caption.toStdString(); }
     void setCaption(const std::string &caption) override
     {
-        m_caption = text(caption);
+        // The countdown sets all three fields every second; most of them keep their text.
+        const QString newCaption = text(caption);
+        if (newCaption == m_caption)
+            return;
+        m_caption = newCaption;
         const QFontMetrics metrics(m_label->font());
         m_label->setText(metrics.elidedText(m_caption, Qt::ElideRight, m_label->width()));
     }
@@ -107,7 +111,7 @@ private:
 
 class TimerControl final : public Window::Timer {
 public:
-    TimerControl(QTimer *timer, QtRuntime &runtime) : m_timer(timer), m_runtime(runtime) {}
+    TimerControl(TickTimer *timer, QtRuntime &runtime) : m_timer(timer), m_runtime(runtime) {}
     bool enabled() const override { return m_timer->isActive(); }
     void setEnabled(bool enabled) override
     {
@@ -119,11 +123,11 @@ public:
     }
     void onTimer(Handler handler) override
     {
-        connectHandler(m_timer, &QTimer::timeout, m_runtime, std::move(handler));
+        connectHandler(m_timer, &TickTimer::timeout, m_runtime, std::move(handler));
     }
 
 private:
-    QTimer *m_timer;
+    TickTimer *m_timer;
     QtRuntime &m_runtime;
 };
 
@@ -179,10 +183,8 @@ void QtWindow::build(const WindowDefinition &definition)
         QWidget *widget = nullptr;
         switch (control.kind) {
         case Kind::Timer: {
-            auto *timer = new QTimer(form);
+            auto *timer = new TickTimer(form);
             timer->setObjectName(text(control.name));
-            // Precise: one-second ticks re-armed from their schedule do not drift.
-            timer->setTimerType(Qt::PreciseTimer);
             timer->setInterval(control.interval);
             m_timers.emplace(control.name, std::make_unique<TimerControl>(timer, m_runtime));
             if (control.enabled)
@@ -190,7 +192,7 @@ void QtWindow::build(const WindowDefinition &definition)
             continue;
         }
         case Kind::Frame: {
-            auto *frame = new QGroupBox(text(control.caption), parent);
+            auto *frame = new FrameBox(text(control.caption), parent);
             containers.emplace(control.name, frame);
             widget = frame;
             break;
@@ -310,7 +312,7 @@ void QtWindow::closed()
     if (!m_loaded)
         return;
     m_loaded = false;
-    for (QTimer *timer : m_widget->findChildren<QTimer *>())
+    for (TickTimer *timer : m_widget->findChildren<TickTimer *>())
         timer->stop();
     if (m_main)
         QCoreApplication::quit();
