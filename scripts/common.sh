@@ -1,4 +1,5 @@
-# Shared by scripts/run, scripts/test and scripts/screenshot. Source it; do not run it.
+# Shared by scripts/run, scripts/test, scripts/bench and scripts/screenshot. Source it; do not
+# run it.
 
 VELTRANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
@@ -29,6 +30,7 @@ ensure_packages() {
 }
 
 # Configures (once) and builds one build folder. Extra arguments go to the first configure.
+# VELTRANE_BUILD_TARGET, when set, builds that target alone.
 build_tree() {
     local dir=$1
     shift
@@ -36,7 +38,7 @@ build_tree() {
         cmake -S "$VELTRANE_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
             -DVELTRANE_WERROR=ON "$@"
     fi
-    cmake --build "$dir"
+    cmake --build "$dir" ${VELTRANE_BUILD_TARGET:+--target "$VELTRANE_BUILD_TARGET"}
 }
 
 # A runtime folder of our own: Qt warns without one.

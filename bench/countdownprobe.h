@@ -1,0 +1,48 @@
+#pragma once
+
+#include "timer/mainform.h"
+
+#include <QObject>
+
+#include <chrono>
+#include <vector>
+
+namespace poweroff {
+class Platform;
+}
+namespace ui::qt {
+class QtRuntime;
+class TickTimer;
+} // namespace ui::qt
+
+// One real main window, shown, counting down with its own timer, each tick timed as it
+// arrives. When the warning opens it is cancelled at once.
+class CountdownProbe final : public QObject {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    CountdownProbe(ui::qt::QtRuntime &runtime, poweroff::Platform &platform, Qt::TimerType type);
+
+    // Sets the fields to SECONDS and presses the toggle, as a user would.
+    void start(int seconds);
+    bool finished() const { return m_warning != Clock::time_point(); }
+
+    // How late each tick ran against start + k seconds, in milliseconds.
+    std::vector<double> latenessMs() const;
+    // When the warning opened against start + SECONDS + 1 s.
+    double warningDriftMs() const;
+    double elapsedMs() const;
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override;
+
+private:
+    void tickHandled();
+
+    timer::MainForm m_form;
+    ui::qt::TickTimer *m_timer;
+    int m_seconds = 0;
+    Clock::time_point m_start;
+    Clock::time_point m_warning;
+    std::vector<Clock::time_point> m_ticks;
+};

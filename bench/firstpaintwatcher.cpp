@@ -1,0 +1,61 @@
+#include "firstpaintwatcher.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFile>
+#include <QTimer>
+#include <QWidget>
+
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+// Memory may still grow just after the first paint (a late font, a second layout pass).
+constexpr int SettleMs = 300;
+
+long peakResidentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+} // namespace
+
+FirstPaintWatcher::FirstPaintWatcher()
+{
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+bool FirstPaintWatcher::eventFilter(QObject *object, QEvent *event)
+{
+    if (!m_seen && event->type() == QEvent::Paint && object->isWidgetType() &&
+        static_cast<QWidget *>(object)->isWindow()) {
+        m_seen = true;
+        // The window's children are painted and the whole is flushed within the same pass:
+        // the next turn of the event loop comes after all of it.
+        QTimer::singleShot(0, this, &FirstPaintWatcher::painted);
+    }
+    return false;
+}
+
+void FirstPaintWatcher::painted()
+{
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    std::printf("first-paint-ns %lld\n",
+                static_cast<long long>(std::chrono::nanoseconds(now).count()));
+    std::fflush(stdout);
+    QTimer::singleShot(SettleMs, this, &FirstPaintWatcher::finish);
+}
+
+void FirstPaintWatcher::finish()
+{
+    std::printf("peak-kib %ld\n", peakResidentKiB());
+    std::fflush(stdout);
+    QCoreApplication::quit();
+}
