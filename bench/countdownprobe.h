@@ -27,7 +27,7 @@ public:
     void start(int seconds);
     bool finished() const { return m_warning != Clock::time_point(); }
 
-    // How late each tick ran against start + k seconds, in milliseconds.
+    // How far from start + k seconds tick k arrived, in milliseconds (negative: early).
     std::vector<double> latenessMs() const;
     // When the warning opened against start + SECONDS + 1 s.
     double warningDriftMs() const;
