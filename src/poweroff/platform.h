@@ -30,7 +30,7 @@ struct LuidAndAttributes {
     std::uint32_t Attributes = 0;
 };
 
-// Room for two entries, as the program has always declared it.
+// Room for two entries, so that the previous state the system may write back has space to spare.
 struct TokenPrivileges {
     std::uint32_t PrivilegeCount = 0;
     LuidAndAttributes Privileges[2];

@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-// The time fields hold their numbers as text, and every sum over them is checked the way the
-// original runtime checked it: a result outside the signed 32-bit range is an overflow, a text
-// that is not a number is a type mismatch. Neither can come from the program's own writes.
+// The time fields hold their numbers as text, and every sum over them is checked: a result outside
+// the signed 32-bit range is an overflow, a text that is not a number is a type mismatch. Neither
+// can come from the program's own writes, so either is a fault worth stopping for, not guessing.
 namespace timer {
 
 class FieldError : public std::runtime_error {

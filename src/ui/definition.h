@@ -6,8 +6,9 @@
 #include <variant>
 #include <vector>
 
-// A window described as data. Positions and sizes are in twips (1/1440 inch, 15 to a pixel at
-// 96 dpi), colours are colour values, exactly as the windows were designed.
+// A window described as data, for any runtime to build. Positions and sizes are in twips
+// (1/1440 inch, 15 to a pixel at 96 dpi) and colours are colour values, so that one definition
+// holds at every resolution and on every toolkit.
 namespace ui {
 
 // 0x00BBGGRR is a direct colour with red in the lowest byte; 0x800000nn names system colour nn.
