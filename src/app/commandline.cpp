@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include "version.h"
+
 #include <QCommandLineParser>
 
 namespace app {
@@ -35,7 +37,7 @@ CommandLine CommandLine::parse(const QStringList &arguments)
             "  -v, --version  Show the version and exit.");
     } else if (parser.isSet(version)) {
         result.action = Action::ShowVersion;
-        result.text = QStringLiteral("Veltrane 1.00");
+        result.text = QStringLiteral("Veltrane " VELTRANE_VERSION);
     }
     result.dryRun = parser.isSet(dryRun);
     return result;
