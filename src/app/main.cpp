@@ -1,7 +1,7 @@
 #include "app/commandline.h"
-#include "poweroff/dryrunplatform.h"
-#include "timer/mainform.h"
+#include "app/program.h"
 #include "ui/qt/qtruntime.h"
+#include "version.h"
 
 #ifdef _WIN32
 #include "poweroff/win32platform.h"
@@ -31,14 +31,10 @@ int main(int argc, char *argv[])
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Veltrane"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
-    QApplication::setQuitOnLastWindowClosed(false); // the main window's close ends the program
+    QApplication::setApplicationVersion(QStringLiteral(VELTRANE_VERSION));
 
     ui::qt::QtRuntime runtime;
     SystemPlatform system;
-    poweroff::DryRunPlatform dryRun(system, std::cout);
-    timer::MainForm form(runtime,
-                         commandLine.dryRun ? static_cast<poweroff::Platform &>(dryRun) : system);
-    form.window().show();
+    app::Program program(commandLine, runtime, system, std::cout);
     return application.exec();
 }

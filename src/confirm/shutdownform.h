@@ -24,7 +24,6 @@ public:
     void show(ui::Window &owner);
     bool isLoaded() const;
     ui::Window *window() const { return m_window.get(); }
-    std::int16_t secondsLeft() const { return SecondsLeft; }
 
     void Form_Load();
     void tmrShutDown_Timer();

@@ -10,7 +10,9 @@ namespace poweroff {
 // report and no privilege to enable here; logind asks polkit whether the caller may.
 class LogindPlatform final : public Platform {
 public:
+    // How long a request waits for logind's answer before it gives up.
     explicit LogindPlatform(int replyTimeoutMs = 10000);
+    int replyTimeoutMs() const { return m_replyTimeoutMs; }
 
     std::string environmentVariable(const std::string &name) override;
     bool GetVersionExA(OsVersionInfo &info) override;

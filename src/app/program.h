@@ -1,0 +1,25 @@
+#pragma once
+
+#include "app/commandline.h"
+#include "poweroff/dryrunplatform.h"
+#include "timer/mainform.h"
+
+#include <iosfwd>
+
+namespace app {
+
+// The program as its command line asks for it: the main window, shown, over the system's road;
+// with --dry-run the request itself goes to the dry run instead, which writes it to dryRunOut.
+class Program final {
+public:
+    Program(const CommandLine &commandLine, ui::Runtime &runtime, poweroff::Platform &system,
+            std::ostream &dryRunOut);
+
+    timer::MainForm &form() { return m_form; }
+
+private:
+    poweroff::DryRunPlatform m_dryRun;
+    timer::MainForm m_form;
+};
+
+} // namespace app

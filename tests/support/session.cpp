@@ -1,0 +1,99 @@
+// Mouse clicks go through the window system, as a user's do: a window blocked by a modal one
+// does not get them.
+#define QTEST_QPA_MOUSE_HANDLING
+
+#include "session.h"
+
+#include "confirm/shutdownform.h"
+#include "ui/qt/mybutton.h"
+#include "ui/qt/qtwindow.h"
+#include "ui/qt/ticktimer.h"
+
+#include <QLabel>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTest>
+
+namespace {
+
+const char *const Spinners[] = {"scrollHours", "scrollMinutes", "scrollSeconds"};
+const QStringList Buttons = {"start",  "cmdStartQuickTimer", "reset", "MyButton2",
+                             "cancel", "cmdCancel"};
+
+QWidget *widget(ui::Window *window)
+{
+    return window ? static_cast<ui::qt::QtWindow *>(window)->widget() : nullptr;
+}
+
+} // namespace
+
+Session::Session() : form(runtime, platform), m_main(widget(&form.window()))
+{
+    form.window().show();
+    QVERIFY(QTest::qWaitForWindowActive(main()));
+}
+
+QWidget *Session::loadedWarning() const
+{
+    return form.shutDownForm() ? widget(form.shutDownForm()->window()) : nullptr;
+}
+
+void Session::run(const QString &script)
+{
+    for (const QString &step : script.split(u';', Qt::SkipEmptyParts)) {
+        const QStringList words = step.split(u' ', Qt::SkipEmptyParts);
+        const QString verb = words.value(0);
+        const QString name = words.value(1);
+        auto *bar = find<QScrollBar>(name);
+        if (verb == "set") {
+            for (int i = 0; i < 3; ++i)
+                form.window().scrollBar(Spinners[i]).setPosition(name.section(':', i, i).toInt());
+        } else if (Buttons.contains(verb)) {
+            QWidget *button = find(Buttons[Buttons.indexOf(verb) + 1]);
+            QVERIFY2(button && button->isVisible(), qPrintable(step + ": not shown"));
+            QTest::mouseClick(button, Qt::LeftButton);
+        } else if (verb == "close" && warning()) {
+            warning()->close();
+        } else if (verb == "tick" || verb == "count") {
+            auto *timer = find<ui::qt::TickTimer>(verb == "tick" ? "tmrQuickTimer" : "tmrShutDown");
+            for (int i = 0; i < qMax(1, name.toInt()) && timer && timer->isActive(); ++i)
+                emit timer->timeout();
+        } else if ((verb == "up" || verb == "down") && bar) {
+            const QPoint arrow(bar->width() / 2, bar->height() * (verb == "up" ? 1 : 3) / 4);
+            QTest::mouseClick(bar, Qt::LeftButton, {}, arrow);
+        } else if (verb == "key" && find(name)) {
+            QTest::keyClick(find(name), QKeySequence(words.value(2))[0].key());
+        } else if (verb == "drag" && bar) {
+            bar->setSliderDown(true);
+            bar->setSliderPosition(bar->sliderPosition() + words.value(2).toInt());
+        } else if (verb == "drop" && bar) {
+            bar->setSliderDown(false);
+        } else if (verb == "hold") {
+            platform.answerLater = true;
+        } else if (verb == "refuse") {
+            platform.failing.insert("ExitWindowsEx");
+        } else if (verb == "answer") {
+            platform.answer(words.size() > 1 ? std::optional(words.mid(1).join(' ').toStdString())
+                                             : std::nullopt);
+        } else {
+            QFAIL(qPrintable("a step this session cannot take: " + step));
+        }
+    }
+}
+
+QString Session::seen() const
+{
+    const auto text = [this](const char *name) { return find<QLabel>(name)->text(); };
+    QString seen = text("lblQTimerHour") + ':' + text("lblQTimerMinute") + ':' +
+                   text("lblQTimerSecond") + ' ' +
+                   find<ui::qt::MyButton>("cmdStartQuickTimer")->caption();
+    static const QRegularExpression count(
+        "^Your computer will automatically turn off in (-?\\d+) seconds\\.\\.\\.$");
+    if (warning()) {
+        const QRegularExpressionMatch match = count.match(text("lblStatus"));
+        seen += " | warning " + (match.hasMatch() ? match.captured(1) : text("lblStatus"));
+    }
+    if (platform.requests())
+        seen += " | asked " + QString::number(platform.requests());
+    return seen;
+}

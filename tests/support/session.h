@@ -1,0 +1,71 @@
+#pragma once
+
+#include "recordingplatform.h"
+#include "timer/mainform.h"
+#include "ui/qt/qtruntime.h"
+
+#include <QTest>
+#include <QWidget>
+
+// The program on the Qt runtime, its main window shown, with a recording stand-in for the system.
+// A test plays the user and the clock with a script and reads back what the user sees.
+class Session final {
+public:
+    Session();
+
+    // Steps separated by "; ":
+    //   set HH:MM:SS        the spinners' positions
+    //   start, reset        a mouse click on the main window's lower or upper button
+    //   cancel, close       a mouse click on the warning's Cancel, or its title bar's close
+    //   tick N, count N     N events of the main window's or the warning's timer, each only while
+    //                       that timer runs (N is 1 when left out)
+    //   up NAME, down NAME  a mouse click on a spinner's upper or lower arrow
+    //   key NAME KEY        a key press ("PgUp", "Esc", "Space") on a control
+    //   drag NAME N, drop NAME   the thumb held and moved N steps down, then let go
+    //   hold                the system keeps its answer to a request until "answer [WORDS]"
+    //                       (no words: accepted)
+    //   refuse              the system refuses the request
+    void run(const QString &script);
+    // "HH:MM:SS Caption", then " | warning N" (the count in its message, or the whole message
+    // when it holds none) while the warning is shown, then " | asked N" once requests were made.
+    QString seen() const;
+
+    QWidget *main() const { return m_main; }
+    QWidget *warning() const
+    {
+        return loadedWarning() && loadedWarning()->isVisible() ? loadedWarning() : nullptr;
+    }
+    // A control or timer of either window, by name; the warning's even once it is closed.
+    template <typename T = QWidget> T *find(const QString &name) const
+    {
+        T *found = main()->findChild<T *>(name);
+        return found || !loadedWarning() ? found : loadedWarning()->findChild<T *>(name);
+    }
+
+    // Tables of scripts: the columns, a row, and the test that plays a row in a new session.
+    static void columns()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("seen");
+    }
+    static void row(const char *name, const char *script, const char *seen)
+    {
+        QTest::newRow(name) << QString(script) << QString(seen);
+    }
+    static void play()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, seen);
+        Session session;
+        session.run(script);
+        QCOMPARE(session.seen(), seen);
+    }
+
+    ui::qt::QtRuntime runtime;
+    RecordingPlatform platform;
+    timer::MainForm form;
+
+private:
+    QWidget *loadedWarning() const; // shown or not
+    QWidget *m_main;
+};

@@ -1,0 +1,152 @@
+#include "session.h"
+#include "timer/fieldtext.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+class TimerTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void fields_data();
+    void fields();
+    void roundTrip();
+    void use_data();
+    void use() { Session::play(); }
+    void badFieldEndsTheProgram();
+};
+
+void TimerTest::fields_data()
+{
+    QTest::addColumn<QString>("total"); // or how the error starts
+    const char *const rows[][2] = {
+        {"24:00:00", "86400"}, // hours are not wrapped at 24
+        {"596523:14:07", "2147483647"},
+        {" 12 :+7:-3", "43617"}, // blanks and a sign still make a number
+        {"ab:00:00", "Type mismatch"},
+        {":00:00", "Type mismatch"},
+        {"1.5:00:00", "Type mismatch"},
+        {"+-1:00:00", "Type mismatch"},
+        {"596524:00:00", "Overflow"},
+        {"99999999999:00:00", "Overflow"},
+        {"596523:00:2147483647", "Overflow"},
+    };
+    for (const auto &[fields, total] : rows)
+        QTest::newRow(fields) << QString(total);
+}
+
+void TimerTest::fields()
+{
+    // The time lives in the fields' text, which only a test can make anything but digits.
+    QFETCH(QString, total);
+    const QString fields = QTest::currentDataTag();
+    Session session;
+    const char *const names[] = {"lblQTimerHour", "lblQTimerMinute", "lblQTimerSecond"};
+    for (int i = 0; i < 3; ++i)
+        session.form.window().label(names[i]).setCaption(fields.section(':', i, i).toStdString());
+    try {
+        QCOMPARE(QString::number(session.form.GetQuickTimerSeconds()), total);
+    } catch (const timer::FieldError &error) {
+        QVERIFY2(QString(error.what()).startsWith(total), error.what());
+    }
+}
+
+void TimerTest::roundTrip()
+{
+    // Whatever total is written reads back the same, in hundreds of hours too.
+    Session session;
+    for (int total = 0; total < 400000; total += 13) {
+        session.form.ShowQuickTimerSeconds(total);
+        QVERIFY2(session.form.GetQuickTimerSeconds() == total, qPrintable(session.seen()));
+    }
+}
+
+void TimerTest::use_data()
+{
+    Session::columns();
+    Session::row("a new window: no tick before the start", "tick", "00:00:00 Timer Off");
+    Session::row("from 00:00:00, the first tick", "start; tick", "00:00:00 Timer Off | warning 30");
+    Session::row("00:01:00", "set 00:01:00; start; tick", "00:00:59 Timer On");
+    Session::row("01:00:00", "set 01:00:00; start; tick", "00:59:59 Timer On");
+    Session::row("23:59:59", "set 23:59:59; start; tick 2", "23:59:57 Timer On");
+    Session::row("from T, tick T", "set 00:01:09; start; tick 69", "00:00:00 Timer On");
+    Session::row("from T, tick T + 1 opens the warning", "set 00:01:09; start; tick 70",
+                 "00:00:00 Timer Off | warning 30");
+    Session::row("stopping keeps the time", "set 00:00:07; start; tick 2; start; tick",
+                 "00:00:05 Timer Off");
+    Session::row("starting again goes on", "set 00:00:07; start; tick 2; start; start; tick",
+                 "00:00:04 Timer On");
+    Session::row("reset while running", "set 03:20:05; start; tick; reset; tick",
+                 "00:00:00 Timer Off");
+    Session::row("after a reset one click starts", "set 00:00:05; start; reset; start",
+                 "00:00:00 Timer On");
+    Session::row("reset leaves the spinners alone", "set 03:20:05; reset; up scrollMinutes",
+                 "00:21:00 Timer Off");
+    Session::row("a spinner moved while running", "set 00:02:00; start; tick; up scrollMinutes",
+                 "00:03:59 Timer On");
+    Session::row("the next tick goes on from it",
+                 "set 00:02:00; start; tick; up scrollMinutes; tick", "00:03:58 Timer On");
+    Session::row("the warning takes all input", "start; tick; start; reset; up scrollHours",
+                 "00:00:00 Timer Off | warning 30");
+    Session::row("Cancel leaves it stopped", "set 00:00:01; start; tick 2; cancel; tick",
+                 "00:00:00 Timer Off");
+    Session::row("after Cancel one click starts", "start; tick; cancel; start",
+                 "00:00:00 Timer On");
+    Session::row("Space presses a button", "key cmdStartQuickTimer Space", "00:00:00 Timer On");
+    Session::row("Enter does not", "key cmdStartQuickTimer Return; key cmdStartQuickTimer Enter",
+                 "00:00:00 Timer Off");
+
+    // Each spinner wraps at both ends, goes on from there, and moves its own field only.
+    const struct {
+        const char *name;
+        int top;
+        int slot;
+    } spinners[] = {{"scrollHours", 23, 0}, {"scrollMinutes", 59, 1}, {"scrollSeconds", 59, 2}};
+    for (const auto &[name, top, slot] : spinners) {
+        const auto time = [slot = slot](int value) {
+            return QString("00:00:00").replace(slot * 3, 2, QString::asprintf("%02d", value));
+        };
+        const auto row = [&](const char *what, int from, const char *steps, int to) {
+            QTest::addRow("%s: %s", name, what)
+                << "set " + time(from) + "; " + QString(steps).arg(name) << time(to) + " Timer Off";
+        };
+        row("the upper arrow over the top and on", top, "up %1; up %1", 1);
+        row("the lower arrow under 0 and on", 0, "down %1; down %1", top - 1);
+        row("the upper arrow raises", 4, "up %1", 5);
+        row("the lower arrow lowers", 4, "down %1", 3);
+        row("Up raises", 9, "key %1 Up", 10);
+        row("Down lowers", 10, "key %1 Down", 9);
+        row("Page Up over the top and on", top, "key %1 PgUp; key %1 PgUp", 1);
+        row("Page Down under 0 and on", 0, "key %1 PgDown; key %1 PgDown", top - 1);
+        row("Home over the top and down", 7, "key %1 Home; key %1 Down", top);
+        row("End under 0 and up", 7, "key %1 End; key %1 Up", 0);
+        row("dragging the thumb shows nothing yet", 0, "drag %1 -10", 0);
+        row("letting it go shows where it is", 0, "drag %1 -10; drop %1", 10);
+    }
+}
+
+void TimerTest::badFieldEndsTheProgram()
+{
+    // Nothing the program writes makes a field that is not a number. If one did, the tick would
+    // stop the program with the error in a message box rather than count from a guess.
+    Session session;
+    session.form.window().label("lblQTimerMinute").setCaption("xx");
+    session.run("start");
+    QString told;
+    QTimer::singleShot(0, [&] { session.run("tick"); });
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        told = box ? box->text() : QStringLiteral("(no message box)");
+        if (box)
+            box->reject();
+    });
+    QTimer hang;
+    connect(&hang, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    hang.start(3000);
+    QCOMPARE(QApplication::exec(), 1);
+    QCOMPARE(told, QStringLiteral("Type mismatch: the time field \"xx\" is not a number."));
+}
+
+QTEST_MAIN(TimerTest)
+#include "tst_timer.moc"
