@@ -18,9 +18,8 @@ double milliseconds(CountdownProbe::Clock::duration duration)
 
 } // namespace
 
-CountdownProbe::CountdownProbe(ui::qt::QtRuntime &runtime, poweroff::Platform &platform,
-                               Qt::TimerType type)
-    : m_form(runtime, platform)
+CountdownProbe::CountdownProbe(ui::qt::QtRuntime &runtime, poweroff::Road &road, Qt::TimerType type)
+    : m_form(runtime, road)
 {
     QWidget *window = static_cast<ui::qt::QtWindow &>(m_form.window()).widget();
     m_timer = window->findChild<ui::qt::TickTimer *>(QStringLiteral("tmrQuickTimer"));

@@ -1,12 +1,12 @@
 // Benchmarks, not tests: how precisely the countdown ticks, how fast the program starts and
 // what it costs at rest, each beside a baseline measured in the same run.
 // Usage: bench_veltrane [--json FILE] [--ticks N] [--runs N]   (scripts/bench runs it)
-// Power-off requests go to the dry run, and every warning is cancelled the moment it opens.
+// Power-off requests go to a road that asks the system nothing, and every warning is cancelled
+// the moment it opens.
 #include "countdownprobe.h"
 #include "startupprobe.h"
 
-#include "poweroff/dryrunplatform.h"
-#include "poweroff/logindplatform.h"
+#include "quietroad.h"
 #include "ui/qt/qtruntime.h"
 
 #include <QApplication>
@@ -26,7 +26,6 @@
 #include <cmath>
 #include <csignal>
 #include <cstdio>
-#include <sstream>
 #include <vector>
 
 namespace {
@@ -100,10 +99,10 @@ private:
     std::vector<pid_t> m_pids;
 };
 
-Countdown runCountdown(ui::qt::QtRuntime &runtime, poweroff::Platform &platform, Qt::TimerType type,
+Countdown runCountdown(ui::qt::QtRuntime &runtime, poweroff::Road &road, Qt::TimerType type,
                        int ticks)
 {
-    CountdownProbe probe(runtime, platform, type);
+    CountdownProbe probe(runtime, road, type);
     QApplication::processEvents(); // shown and painted before the clock starts
     const Usage before = usageNow();
     probe.start(ticks - 1); // the warning opens on the tick after the one that shows zero
@@ -202,21 +201,16 @@ int main(int argc, char *argv[])
     }
 
     ui::qt::QtRuntime runtime;
-    poweroff::LogindPlatform system;
-    std::ostringstream requests;
-    poweroff::DryRunPlatform dryRun(system, requests);
+    QuietRoad road;
     std::printf("Countdowns of %d ticks: precise idle, coarse idle, precise under load...\n",
                 ticks);
-    const Countdown idle = runCountdown(runtime, dryRun, Qt::PreciseTimer, ticks);
-    const Countdown coarse = runCountdown(runtime, dryRun, Qt::CoarseTimer, ticks);
+    const Countdown idle = runCountdown(runtime, road, Qt::PreciseTimer, ticks);
+    const Countdown coarse = runCountdown(runtime, road, Qt::CoarseTimer, ticks);
     Countdown loaded;
     {
         const BusyLoad load(2);
-        loaded = runCountdown(runtime, dryRun, Qt::PreciseTimer, ticks);
+        loaded = runCountdown(runtime, road, Qt::PreciseTimer, ticks);
     }
-    if (!requests.str().empty())
-        std::fprintf(stderr, "bench: a power-off was requested (dry run): %s",
-                     requests.str().c_str());
 
     const QJsonObject figures{
         {QStringLiteral("tick_p50_ms_idle"), percentile(idle.lateness, 50)},

@@ -4,7 +4,7 @@
 // Usage: bench_realtime   (scripts/bench runs it; about 35 s)
 #include "app/program.h"
 #include "confirm/shutdownform.h"
-#include "poweroff/logindplatform.h"
+#include "quietroad.h"
 #include "ui/qt/qtruntime.h"
 #include "ui/qt/qtwindow.h"
 #include "ui/qt/ticktimer.h"
@@ -24,7 +24,7 @@ private slots:
 void RealTime::journey()
 {
     ui::qt::QtRuntime runtime;
-    poweroff::LogindPlatform system; // behind the dry run, which never passes the request on
+    QuietRoad system; // behind the dry run, which never passes the request on
     std::ostringstream out;
     app::Program program(app::CommandLine::parse({"veltrane", "--dry-run"}), runtime, system, out);
     timer::MainForm &form = program.form();

@@ -1,6 +1,6 @@
 #include "app/program.h"
 #include "confirm/shutdownform.h"
-#include "recordingplatform.h"
+#include "fakeroad.h"
 #include "ui/qt/qtruntime.h"
 #include "ui/qt/qtwindow.h"
 #include "ui/qt/ticktimer.h"
@@ -91,7 +91,7 @@ void AppTest::journey()
     QFETCH(int, requests);
     const int interval = 5;
     ui::qt::QtRuntime runtime;
-    RecordingPlatform system;
+    FakeRoad system;
     std::ostringstream out;
     app::Program program(
         app::CommandLine::parse(QStringList{"veltrane"} + arguments.split(' ', Qt::SkipEmptyParts)),
@@ -117,7 +117,7 @@ void AppTest::journey()
     QTRY_VERIFY_WITH_TIMEOUT(warning && warning->isVisible(), 2000);
     QCOMPARE(seconds, QList<int>({1000, 1000}));
     if (user.isEmpty()) {
-        QTRY_VERIFY_WITH_TIMEOUT(system.requests() || !out.str().empty(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(system.requests || !out.str().empty(), 2000);
     } else {
         QTest::qWait(3 * interval);
         if (user == "cancel")
@@ -129,13 +129,13 @@ void AppTest::journey()
     }
     QTest::qWait(40 * interval); // longer than the rest of the count would have taken
     QCOMPARE(QString::fromStdString(out.str()), printed);
-    QCOMPARE(system.requests(), requests);
+    QCOMPARE(system.requests, requests);
 }
 
 void AppTest::closingTheMainWindowEndsTheProgram()
 {
     ui::qt::QtRuntime runtime;
-    RecordingPlatform system;
+    FakeRoad system;
     std::ostringstream out;
     app::Program program(app::CommandLine::parse({"veltrane"}), runtime, system, out);
     QWidget *main = widget(program.form().window());
@@ -147,7 +147,7 @@ void AppTest::closingTheMainWindowEndsTheProgram()
     connect(&hang, &QTimer::timeout, [] { QCoreApplication::exit(99); });
     hang.start(3000);
     QCOMPARE(QApplication::exec(), 0); // at once, warning or not
-    QCOMPARE(system.requests(), 0);
+    QCOMPARE(system.requests, 0);
 }
 
 QTEST_MAIN(AppTest)

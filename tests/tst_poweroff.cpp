@@ -1,14 +1,24 @@
-#include "poweroff/dryrunplatform.h"
-#include "poweroff/logindplatform.h"
+#include "fakeroad.h"
+#include "poweroff/dryrunroad.h"
+#include "poweroff/logindroad.h"
+#include "poweroff/ntroad.h"
 #include "poweroff/poweroff.h"
 #include "recordingplatform.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusUnixFileDescriptor>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QSocketNotifier>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+#include <unistd.h>
 
 #include <sstream>
 
@@ -24,7 +34,9 @@ const QStringList NtRoad = {
     "CloseHandle(token)",
     "ExitWindowsEx(5, 0)"};
 
+const QString Stand = QStringLiteral("stand-in"); // the stand-ins' connection
 const QString Logind = QStringLiteral("org.freedesktop.login1");
+const QString Portal = QStringLiteral("org.freedesktop.portal.Desktop");
 
 QStringList strings(const std::vector<std::string> &calls)
 {
@@ -44,26 +56,117 @@ QString busId(const QDBusConnection &bus)
         .toString();
 }
 
+QString said(const poweroff::Outcome &outcome)
+{
+    const char *const kinds[] = {"accepted", "waiting", "refused"};
+    return QString("%1: %2 (%3)")
+        .arg(kinds[int(outcome.kind)], QString::fromStdString(outcome.reason),
+             QString::fromStdString(outcome.detail));
+}
+
 } // namespace
 
-// Plays systemd-logind on the test's private bus: records each PowerOff and answers as told.
+struct Inhibitor {
+    QString what, who, why, mode;
+    uint user = 0, process = 0;
+};
+Q_DECLARE_METATYPE(Inhibitor)
+
+QDBusArgument &operator<<(QDBusArgument &out, const Inhibitor &in)
+{
+    out.beginStructure();
+    out << in.what << in.who << in.why << in.mode << in.user << in.process;
+    out.endStructure();
+    return out;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &in, Inhibitor &out)
+{
+    in.beginStructure();
+    in >> out.what >> out.who >> out.why >> out.mode >> out.user >> out.process;
+    in.endStructure();
+    return in;
+}
+
+// Plays systemd-logind on the test's private bus: records each call and answers as told.
 class FakeLogind : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
 
 public:
-    QList<bool> calls;
-    QString answer; // empty: accept; "silent": never answer; otherwise "error name: message"
+    QStringList calls;
+    QString answer; // to PowerOff: empty accepts, "silent" never answers, or "Error.Name: message"
+    int delayMs = 0;
+    QString canPowerOff = "yes";
+    QList<Inhibitor> inhibitors;
+    int locks = 0; // inhibitor locks still open
 
 public slots:
     void PowerOff(bool interactive, const QDBusMessage &message)
     {
-        calls << interactive;
-        message.setDelayedReply(!answer.isEmpty());
-        if (!answer.isEmpty() && answer != "silent")
-            QDBusConnection(Logind).send(
-                message.createErrorReply(answer.section(": ", 0, 0), answer.section(": ", 1)));
+        calls << QStringLiteral("PowerOff(%1)").arg(interactive ? "true" : "false");
+        message.setDelayedReply(true);
+        const QDBusMessage reply =
+            answer.isEmpty()
+                ? message.createReply()
+                : message.createErrorReply(answer.section(": ", 0, 0), answer.section(": ", 1));
+        if (answer != "silent")
+            QTimer::singleShot(delayMs, this, [reply] { QDBusConnection(Stand).send(reply); });
     }
+    QString CanPowerOff()
+    {
+        calls << "CanPowerOff()";
+        return canPowerOff;
+    }
+    QList<Inhibitor> ListInhibitors()
+    {
+        calls << "ListInhibitors()";
+        return inhibitors;
+    }
+    QDBusUnixFileDescriptor Inhibit(const QString &what, const QString &who, const QString &why,
+                                    const QString &mode)
+    {
+        calls << QStringLiteral("Inhibit(%1, %2, %3, %4)").arg(what, who, why, mode);
+        // The lock is the write end of a pipe: it is let go when the reader sees its end.
+        int ends[2];
+        if (pipe(ends) != 0)
+            return {};
+        ++locks;
+        auto *notifier = new QSocketNotifier(ends[0], QSocketNotifier::Read, this);
+        connect(notifier, &QSocketNotifier::activated, this, [this, notifier, ends] {
+            char byte;
+            if (read(ends[0], &byte, 1) > 0)
+                return;
+            --locks;
+            notifier->setEnabled(false);
+            notifier->deleteLater();
+            close(ends[0]);
+        });
+        const QDBusUnixFileDescriptor lock(ends[1]);
+        close(ends[1]);
+        return lock;
+    }
+};
+
+// Plays the desktop's portal: each inhibition is a request object, let go by its Close(). The
+// one object stands in for both.
+class FakePortal : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Inhibit")
+
+public:
+    QStringList calls;
+    int inhibitions = 0; // still open
+
+public slots:
+    QDBusObjectPath Inhibit(const QString &window, uint flags, const QVariantMap &options)
+    {
+        calls << QStringLiteral("Inhibit(%1, %2, %3)")
+                     .arg(window, QString::number(flags), options.value("reason").toString());
+        ++inhibitions;
+        return QDBusObjectPath("/org/freedesktop/portal/desktop/request/veltrane");
+    }
+    void Close() { --inhibitions; }
 };
 
 class PowerOffTest : public QObject {
@@ -72,166 +175,356 @@ class PowerOffTest : public QObject {
 private slots:
     void initTestCase();
     void cleanupTestCase();
-    void road_data();
-    void road();
-    void withoutForce();
+    void init();
+    void ntRequest_data();
+    void ntRequest();
+    void ntWithoutForce();
+    void ntCheckAndStayAwake();
     void dryRunAsksNothing();
-    void logind_data();
-    void logind();
+    void logindCheck_data();
+    void logindCheck();
+    void logindRequest_data();
+    void logindRequest();
+    void logindAfterTheBusRestarted();
+    void stayAwake_data();
+    void stayAwake();
     void logindAsTheProgramBuildsIt();
 
 private:
+    bool startBus();
+    poweroff::Outcome request(poweroff::Road &road, QStringList *all = nullptr);
+
+    QTemporaryDir m_dir;
     QProcess m_bus;
     FakeLogind m_logind;
+    FakePortal m_portal;
 };
+
+bool PowerOffTest::startBus()
+{
+    // A fixed address, so that the bus can be restarted under the road's feet. The stand-ins
+    // connect to it; the road is pointed at it as both its system and its session bus.
+    const QString address = "unix:path=" + m_dir.filePath("bus");
+    m_bus.start(QStandardPaths::findExecutable("dbus-daemon"),
+                {"--session", "--nofork", "--address=" + address, "--print-address=1"});
+    if (!m_bus.waitForStarted() || !m_bus.waitForReadyRead())
+        return false;
+    QDBusConnection::disconnectFromBus(Stand);
+    QDBusConnection bus = QDBusConnection::connectToBus(address, Stand);
+    return bus.registerObject("/org/freedesktop/login1", &m_logind,
+                              QDBusConnection::ExportAllSlots) &&
+           bus.registerObject("/org/freedesktop/portal/desktop", &m_portal,
+                              QDBusConnection::ExportAllSlots) &&
+           bus.registerObject("/org/freedesktop/portal/desktop/request/veltrane",
+                              "org.freedesktop.portal.Request", &m_portal,
+                              QDBusConnection::ExportAllSlots) &&
+           bus.registerService(Logind) && bus.registerService(Portal);
+}
 
 void PowerOffTest::initTestCase()
 {
-    // A private bus for the logind road: "the system bus" is made that bus before anything
-    // connects, and proved to be it before anything can ask for a power-off.
-    m_bus.start(QStandardPaths::findExecutable("dbus-daemon"),
-                {"--session", "--nofork", "--print-address=1"});
-    if (!m_bus.waitForStarted() || !m_bus.waitForReadyRead())
+    qDBusRegisterMetaType<Inhibitor>();
+    qDBusRegisterMetaType<QList<Inhibitor>>();
+    if (!startBus())
         return; // the logind tests say so
-    const QByteArray address = m_bus.readLine().trimmed();
+    const QByteArray address = "unix:path=" + m_dir.filePath("bus").toUtf8();
     qputenv("DBUS_SYSTEM_BUS_ADDRESS", address);
-    QDBusConnection bus = QDBusConnection::connectToBus(QString(address), Logind);
-    QVERIFY(
-        bus.registerObject("/org/freedesktop/login1", &m_logind, QDBusConnection::ExportAllSlots));
-    QVERIFY(!busId(bus).isEmpty());
-    if (busId(QDBusConnection::systemBus()) != busId(bus))
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+    // Proof, not trust: every bus has an id of its own. If "the system bus" the road will use
+    // is not this very bus, stop before anything can ask for a power-off.
+    QVERIFY(!busId(QDBusConnection(Stand)).isEmpty());
+    if (busId(QDBusConnection::systemBus()) != busId(QDBusConnection(Stand)))
         qFatal("refusing to run: the system bus is not this test's private bus");
 }
 
 void PowerOffTest::cleanupTestCase()
 {
-    QDBusConnection::disconnectFromBus(Logind);
+    QDBusConnection::disconnectFromBus(Stand);
     m_bus.terminate();
     m_bus.waitForFinished(3000);
 }
 
-void PowerOffTest::road_data()
+void PowerOffTest::init()
+{
+    if (QByteArray(QTest::currentTestFunction()).startsWith("nt") ||
+        QByteArray(QTest::currentTestFunction()) == "dryRunAsksNothing")
+        return;
+    if (m_bus.state() != QProcess::Running)
+        QSKIP("no private bus: dbus-daemon is not installed (package dbus-daemon)");
+    m_logind.calls.clear();
+    m_logind.answer.clear();
+    m_logind.delayMs = 0;
+    m_logind.canPowerOff = "yes";
+    m_logind.inhibitors.clear();
+    m_portal.calls.clear();
+    QDBusConnection(Stand).registerService(Logind);
+    QDBusConnection(Stand).registerService(Portal);
+}
+
+poweroff::Outcome PowerOffTest::request(poweroff::Road &road, QStringList *all)
+{
+    std::optional<poweroff::Outcome> outcome;
+    QElapsedTimer clock;
+    clock.start();
+    road.request([&](const poweroff::Outcome &answer) {
+        if (all)
+            *all << said(answer);
+        if (answer.kind != poweroff::Outcome::Kind::Waiting)
+            outcome = answer;
+    });
+    if (clock.elapsed() > 200)
+        qWarning("the request held the window up for %lld ms", clock.elapsed());
+    if (!QTest::qWaitFor([&] { return outcome.has_value(); }, 5000))
+        return {poweroff::Outcome::Kind::Refused, "(no answer)", ""};
+    return *outcome;
+}
+
+void PowerOffTest::ntRequest_data()
 {
     QTest::addColumn<QString>("os");
     QTest::addColumn<int>("platformId");
     QTest::addColumn<QString>("failing"); // the call that fails
     QTest::addColumn<QStringList>("calls");
-    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("said");
     const QStringList straight{"ExitWindowsEx(5, 0)"};
+    const QString accepted = "accepted:  ()";
     QTest::newRow("NT: the privilege, then shutdown with force")
-        << "Windows_NT" << 2 << QString() << NtRoad << "accepted";
+        << "Windows_NT" << 2 << QString() << NtRoad << accepted;
     QTest::newRow("OS unset: straight to the request")
-        << QString() << 2 << QString() << straight << "accepted";
+        << QString() << 2 << QString() << straight << accepted;
     QTest::newRow("the same word in lower case")
-        << "windows_nt" << 2 << QString() << straight << "accepted";
+        << "windows_nt" << 2 << QString() << straight << accepted;
     QTest::newRow("the NT word on another platform: no privilege step")
         << "Windows_NT" << 1 << QString() << QStringList{NtRoad.front(), straight.front()}
-        << "accepted";
+        << accepted;
     QTest::newRow("no token: nothing to adjust or close, the request still goes")
-        << "Windows_NT" << 2 << "OpenProcessToken" << NtRoad.mid(0, 3) + straight << "accepted";
+        << "Windows_NT" << 2 << "OpenProcessToken" << NtRoad.mid(0, 3) + straight << accepted;
     QTest::newRow("an unknown privilege: the token is still closed")
         << "Windows_NT" << 2 << "LookupPrivilegeValueA" << NtRoad.mid(0, 4) + NtRoad.mid(5)
-        << "accepted";
+        << accepted;
     QTest::newRow("the privilege not granted: the request still goes")
-        << "Windows_NT" << 2 << "AdjustTokenPrivileges" << NtRoad << "accepted";
+        << "Windows_NT" << 2 << "AdjustTokenPrivileges" << NtRoad << accepted;
     QTest::newRow("a refusal in the system's words")
-        << "Windows_NT" << 2 << "ExitWindowsEx" << NtRoad << "Access is denied";
+        << "Windows_NT" << 2 << "ExitWindowsEx" << NtRoad
+        << "refused: Access is denied (Access is denied)";
 }
 
-void PowerOffTest::road()
+void PowerOffTest::ntRequest()
 {
     QFETCH(QString, os);
     QFETCH(int, platformId);
     QFETCH(QString, failing);
     QFETCH(QStringList, calls);
-    QFETCH(QString, answer);
+    QFETCH(QString, said);
     RecordingPlatform platform;
     platform.os = os.toStdString();
     platform.platformId = static_cast<std::uint32_t>(platformId);
     platform.failing.insert(failing.toStdString());
+    poweroff::NtRoad road(platform);
     QStringList answers;
-    poweroff::PowerOffNow(platform, [&](const std::optional<std::string> &error) {
-        answers << QString::fromStdString(error.value_or("accepted"));
-    });
+    road.request([&](const poweroff::Outcome &outcome) { answers << ::said(outcome); });
     QCOMPARE(strings(platform.calls), calls);
-    QCOMPARE(answers, QStringList{answer});
+    QCOMPARE(answers, QStringList{said});
 }
 
-void PowerOffTest::withoutForce()
+void PowerOffTest::ntWithoutForce()
 {
     RecordingPlatform platform;
     poweroff::ShutDownNT(platform, false, [](const std::optional<std::string> &) {});
     QCOMPARE(strings(platform.calls), NtRoad.mid(0, 6) << "ExitWindowsEx(1, 0)");
 }
 
+void PowerOffTest::ntCheckAndStayAwake()
+{
+    RecordingPlatform platform;
+    poweroff::NtRoad road(platform);
+    QStringList answers;
+    const auto checked = [&](const poweroff::Readiness &readiness) {
+        answers << QString::fromStdString(readiness.allowed ? "allowed" : readiness.words);
+    };
+    road.check(checked);
+    platform.shutdownPrivilege = false; // a locked-down account
+    road.check(checked);
+    QCOMPARE(answers, QStringList({"allowed", "This account may not turn the computer off."}));
+    road.stayAwake(true);
+    road.stayAwake(false);
+    QCOMPARE(strings(platform.calls), QStringList({"SetThreadExecutionState(0x80000001)",
+                                                   "SetThreadExecutionState(0x80000000)"}));
+}
+
 void PowerOffTest::dryRunAsksNothing()
 {
-    // Everything before the request runs; the request itself becomes one line.
-    RecordingPlatform system;
-    system.os = "Windows_NT";
+    // The check and staying awake go to the system's road; the request becomes one line.
+    FakeRoad system;
+    system.readiness = {false, "Not here.", "", ""};
     std::ostringstream out;
-    poweroff::DryRunPlatform dryRun(system, out);
+    poweroff::DryRunRoad dryRun(system, out);
     QStringList answers;
-    const auto answered = [&](const std::optional<std::string> &error) {
-        answers << QString::fromStdString(error.value_or("accepted"));
-    };
-    poweroff::PowerOffNow(dryRun, answered);
-    QCOMPARE(strings(system.calls), NtRoad.mid(0, 6));
-    poweroff::ShutDownNT(dryRun, false, answered);
-    QCOMPARE(answers, QStringList({"accepted", "accepted"}));
+    dryRun.check([&](const poweroff::Readiness &readiness) {
+        answers << QString::fromStdString(readiness.words);
+    });
+    dryRun.stayAwake(true);
+    dryRun.request([&](const poweroff::Outcome &outcome) { answers << said(outcome); });
+    QCOMPARE(answers, QStringList({"Not here.", "accepted:  (a dry run: nothing was asked of the "
+                                                "system)"}));
+    QVERIFY(system.awake);
+    QCOMPARE(system.requests, 0);
     QCOMPARE(QString::fromStdString(out.str()),
-             QStringLiteral("dry run: power-off requested (flags 5)\n"
-                            "dry run: power-off requested (flags 1)\n"));
+             QStringLiteral("dry run: power-off requested (flags 5)\n"));
 }
 
-void PowerOffTest::logind_data()
+void PowerOffTest::logindCheck_data()
 {
-    QTest::addColumn<QString>("answer"); // what logind does; "absent": it is not on the bus
-    QTest::addColumn<QString>("said");   // how the road's answer starts
-    const char *const rows[][3] = {
-        {"accepted", "", "accepted"},
-        {"access denied", "org.freedesktop.DBus.Error.AccessDenied: Permission denied", ""},
-        {"a block inhibitor",
-         "org.freedesktop.login1.BlockedByInhibitorLock: Operation denied due to active block "
-         "inhibitor",
-         ""},
-        {"no logind", "absent", "org.freedesktop.DBus.Error.ServiceUnknown: "},
-        {"no answer in time", "silent", "org.freedesktop.DBus.Error.NoReply: "},
-    };
-    for (const auto &[name, answer, said] : rows)
-        QTest::newRow(name) << QString(answer) << QString(*said ? said : answer);
+    QTest::addColumn<QString>("canPowerOff"); // "absent": logind is not on the bus
+    QTest::addColumn<bool>("blocked");        // a program holds a block on shutdown
+    QTest::addColumn<QString>("words");
+    QTest::newRow("yes") << "yes" << false << "";
+    QTest::newRow("yes, but blocked")
+        << "yes" << true << "Turning off is held back by Backup (running a backup).";
+    QTest::newRow("a password needed")
+        << "challenge" << false
+        << "This computer will not let Veltrane turn it off without an administrator's password.";
+    QTest::newRow("no") << "no" << false << "This computer does not let Veltrane turn it off.";
+    QTest::newRow("na") << "na" << false << "This computer cannot be turned off from here.";
+    QTest::newRow("no logind") << "absent" << false << "No power management service answers.";
 }
 
-void PowerOffTest::logind()
+void PowerOffTest::logindCheck()
 {
-    QFETCH(QString, answer);
-    QFETCH(QString, said);
-    if (m_bus.state() != QProcess::Running)
-        QSKIP("no private bus: dbus-daemon is not installed (package dbus-daemon)");
-    m_logind.calls.clear();
-    m_logind.answer = answer;
-    QDBusConnection bus(Logind);
-    answer == "absent" ? bus.unregisterService(Logind) : bus.registerService(Logind);
-    poweroff::LogindPlatform road(300);
-    QString answered;
+    QFETCH(QString, canPowerOff);
+    QFETCH(bool, blocked);
+    QFETCH(QString, words);
+    m_logind.canPowerOff = canPowerOff;
+    if (canPowerOff == "absent")
+        QDBusConnection(Stand).unregisterService(Logind);
+    if (blocked)
+        m_logind.inhibitors = {{"sleep", "Music", "playing", "delay"},
+                               {"shutdown:sleep", "Backup", "running a backup", "block"}};
+    poweroff::LogindRoad road;
+    std::optional<poweroff::Readiness> readiness;
     QElapsedTimer clock;
     clock.start();
-    road.ExitWindowsEx(5, 0, [&](const std::optional<std::string> &error) {
-        answered = QString::fromStdString(error.value_or("accepted"));
-    });
-    QVERIFY(clock.elapsed() < 200); // the window never waits for the answer
-    QTRY_VERIFY_WITH_TIMEOUT(!answered.isEmpty(), 5000);
-    QVERIFY2(answered.startsWith(said), qPrintable(answered));
+    road.check([&](const poweroff::Readiness &answer) { readiness = answer; });
+    QVERIFY2(clock.elapsed() < 200 && !readiness, "the check held the window up");
+    QTRY_VERIFY(readiness);
+    QCOMPARE(QString::fromStdString(readiness->words), words);
+    QCOMPARE(readiness->allowed, words.isEmpty());
+    QCOMPARE(!readiness->advice.empty(), !words.isEmpty());
+}
+
+void PowerOffTest::logindRequest_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<int>("delayMs");
+    QTest::addColumn<QStringList>("said"); // everything the road answered, in order
+    const QString refused = "refused: %1 (%2)";
+    const QString denied = "org.freedesktop.DBus.Error.AccessDenied: Permission denied";
+    const QString password = "org.freedesktop.DBus.Error.InteractiveAuthorizationRequired: "
+                             "Interactive authentication required.";
+    const QString blocked =
+        "org.freedesktop.login1.BlockedByInhibitorLock: Operation denied due to active block "
+        "inhibitor";
+    QTest::newRow("accepted") << QString() << 0 << QStringList{"accepted:  ()"};
+    QTest::newRow("access denied")
+        << denied << 0 << QStringList{refused.arg("permission denied", denied)};
+    QTest::newRow("a password needed")
+        << password << 0 << QStringList{refused.arg("an administrator must allow it", password)};
+    QTest::newRow("a block inhibitor")
+        << blocked << 0
+        << QStringList{refused.arg("held back by Backup", blocked + " (Backup: running a backup)")};
+    QTest::newRow("an unknown error")
+        << "org.example.Error: Something odd" << 0
+        << QStringList{refused.arg("Something odd", "org.example.Error: Something odd")};
+    QTest::newRow("no logind") << "absent" << 0 << QStringList{"refused: no power manager answers"};
+    QTest::newRow("an answer after the notice")
+        << QString() << 150
+        << QStringList{"waiting:  (no answer from logind yet)", "accepted:  ()"};
+    QTest::newRow("no answer at all")
+        << "silent" << 0
+        << QStringList{"waiting:  (no answer from logind yet)",
+                       "refused: the system did not answer (org.freedesktop.DBus.Error.NoReply"};
+}
+
+void PowerOffTest::logindRequest()
+{
+    QFETCH(QString, answer);
+    QFETCH(int, delayMs);
+    QFETCH(QStringList, said);
+    m_logind.answer = answer == "absent" ? QString() : answer;
+    m_logind.delayMs = delayMs;
+    m_logind.inhibitors = {{"shutdown", "Backup", "running a backup", "block"}};
+    if (answer == "absent")
+        QDBusConnection(Stand).unregisterService(Logind);
+    // The times the program uses, 10 s and 2 min, made 50 and 400 ms.
+    poweroff::LogindRoad road({std::chrono::milliseconds(50), std::chrono::milliseconds(400)});
+    QStringList all;
+    request(road, &all);
+    QCOMPARE(all.size(), said.size());
+    for (int i = 0; i < said.size(); ++i)
+        QVERIFY2(all[i].startsWith(said[i]), qPrintable(all.join(" / ")));
     // Asked once, and never for a password: nobody may be there to type it.
-    QCOMPARE(m_logind.calls, answer == "absent" ? QList<bool>() : QList<bool>{false});
+    QCOMPARE(m_logind.calls.filter("PowerOff"),
+             answer == "absent" ? QStringList() : QStringList{"PowerOff(false)"});
+}
+
+void PowerOffTest::logindAfterTheBusRestarted()
+{
+    // An upgrade can restart the system bus during a long countdown.
+    poweroff::LogindRoad road;
+    QCOMPARE(said(request(road)), QString("accepted:  ()"));
+    m_bus.terminate();
+    QVERIFY(m_bus.waitForFinished(3000));
+    QVERIFY(said(request(road)).startsWith("refused: no power manager answers"));
+    std::optional<poweroff::Readiness> readiness;
+    road.check([&](const poweroff::Readiness &answer) { readiness = answer; });
+    QTRY_VERIFY(readiness);
+    QCOMPARE(readiness->words, std::string("No power management service answers."));
+    QVERIFY(startBus());
+    QCOMPARE(said(request(road)), QString("accepted:  ()"));
+    QCOMPARE(m_logind.calls, QStringList({"PowerOff(false)", "PowerOff(false)"}));
+}
+
+void PowerOffTest::stayAwake_data()
+{
+    QTest::addColumn<bool>("portal"); // the desktop runs one
+    QTest::newRow("through the desktop's portal") << true;
+    QTest::newRow("through logind, without a portal") << false;
+}
+
+void PowerOffTest::stayAwake()
+{
+    QFETCH(bool, portal);
+    if (!portal)
+        QDBusConnection(Stand).unregisterService(Portal);
+    const auto open = [this] { return m_portal.inhibitions + m_logind.locks; };
+    {
+        poweroff::LogindRoad road;
+        road.stayAwake(true);
+        road.stayAwake(true); // still one
+        QTRY_COMPARE(open(), 1);
+        road.stayAwake(false);
+        QTRY_COMPARE(open(), 0);
+        road.stayAwake(true);
+        road.stayAwake(false); // before the answer came
+        QTRY_COMPARE(m_portal.calls.size() + m_logind.calls.filter("Inhibit").size(), 2);
+        QTRY_COMPARE(open(), 0);
+        road.stayAwake(true);
+        QTRY_COMPARE(open(), 1);
+    }
+    QTRY_COMPARE(open(), 0); // and when the program ends
+    const QString why = "Counting down to turn the computer off";
+    if (portal)
+        QCOMPARE(m_portal.calls.first(), "Inhibit(, 12, " + why + ")"); // suspend and idle
+    else
+        QCOMPARE(m_logind.calls.first(), "Inhibit(idle, Veltrane, " + why + ", block)");
 }
 
 void PowerOffTest::logindAsTheProgramBuildsIt()
 {
-    // It gives logind 10 s to answer, and takes no Windows privilege step.
-    poweroff::LogindPlatform road;
-    QCOMPARE(road.replyTimeoutMs(), 10000);
-    QVERIFY(!poweroff::IsWindowsNT(road));
+    // A notice after 10 s without an answer; the answer is awaited for 2 minutes.
+    const poweroff::LogindRoad road;
+    QCOMPARE(road.times().notice, std::chrono::milliseconds(10000));
+    QCOMPARE(road.times().giveUp, std::chrono::milliseconds(120000));
 }
 
 QTEST_GUILESS_MAIN(PowerOffTest)

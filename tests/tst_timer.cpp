@@ -66,36 +66,51 @@ void TimerTest::use_data()
 {
     Session::columns();
     Session::row("a new window: no tick before the start", "tick", "00:00:00 Timer Off");
-    Session::row("from 00:00:00, the first tick", "start; tick", "00:00:00 Timer Off | warning 30");
-    Session::row("00:01:00", "set 00:01:00; start; tick", "00:00:59 Timer On");
-    Session::row("01:00:00", "set 01:00:00; start; tick", "00:59:59 Timer On");
-    Session::row("23:59:59", "set 23:59:59; start; tick 2", "23:59:57 Timer On");
-    Session::row("from T, tick T", "set 00:01:09; start; tick 69", "00:00:00 Timer On");
+    Session::row("from 00:00:00, the first tick", "start; tick",
+                 "00:00:00 Timer Off | warning 30 | awake");
+    Session::row("00:01:00", "set 00:01:00; start; tick", "00:00:59 Timer On | awake");
+    Session::row("01:00:00", "set 01:00:00; start; tick", "00:59:59 Timer On | awake");
+    Session::row("23:59:59", "set 23:59:59; start; tick 2", "23:59:57 Timer On | awake");
+    Session::row("from T, tick T", "set 00:01:09; start; tick 69", "00:00:00 Timer On | awake");
     Session::row("from T, tick T + 1 opens the warning", "set 00:01:09; start; tick 70",
-                 "00:00:00 Timer Off | warning 30");
+                 "00:00:00 Timer Off | warning 30 | awake");
     Session::row("stopping keeps the time", "set 00:00:07; start; tick 2; start; tick",
                  "00:00:05 Timer Off");
     Session::row("starting again goes on", "set 00:00:07; start; tick 2; start; start; tick",
-                 "00:00:04 Timer On");
+                 "00:00:04 Timer On | awake");
     Session::row("reset while running", "set 03:20:05; start; tick; reset; tick",
                  "00:00:00 Timer Off");
     Session::row("after a reset one click starts", "set 00:00:05; start; reset; start",
-                 "00:00:00 Timer On");
+                 "00:00:00 Timer On | awake");
     Session::row("reset leaves the spinners alone", "set 03:20:05; reset; up scrollMinutes",
                  "00:21:00 Timer Off");
     Session::row("a spinner moved while running", "set 00:02:00; start; tick; up scrollMinutes",
-                 "00:03:59 Timer On");
+                 "00:03:59 Timer On | awake");
     Session::row("the next tick goes on from it",
-                 "set 00:02:00; start; tick; up scrollMinutes; tick", "00:03:58 Timer On");
+                 "set 00:02:00; start; tick; up scrollMinutes; tick", "00:03:58 Timer On | awake");
     Session::row("the warning takes all input", "start; tick; start; reset; up scrollHours",
-                 "00:00:00 Timer Off | warning 30");
+                 "00:00:00 Timer Off | warning 30 | awake");
     Session::row("Cancel leaves it stopped", "set 00:00:01; start; tick 2; cancel; tick",
                  "00:00:00 Timer Off");
     Session::row("after Cancel one click starts", "start; tick; cancel; start",
-                 "00:00:00 Timer On");
-    Session::row("Space presses a button", "key cmdStartQuickTimer Space", "00:00:00 Timer On");
+                 "00:00:00 Timer On | awake");
+    Session::row("Space presses a button", "key cmdStartQuickTimer Space",
+                 "00:00:00 Timer On | awake");
     Session::row("Enter does not", "key cmdStartQuickTimer Return; key cmdStartQuickTimer Enter",
                  "00:00:00 Timer Off");
+    Session::row("a refusal foreseen is told at the start", "set 00:05:00; deny Not here.; start",
+                 "00:05:00 Timer On | box: Not here. | awake");
+    Session::row("the countdown goes on meanwhile", "set 00:05:00; deny Not here.; start; tick",
+                 "00:04:59 Timer On | box: Not here. | awake");
+    Session::row("keep counting", "set 00:05:00; deny Not here.; start; keep; tick",
+                 "00:04:59 Timer On | awake");
+    Session::row("or stop", "set 00:05:00; deny Not here.; start; tick; stop; tick",
+                 "00:04:59 Timer Off");
+    Session::row("a late answer for a stopped countdown is only logged",
+                 "deny Not here.; hold; set 00:05:00; start; reset; answer", "00:00:00 Timer Off");
+    Session::row("a late answer for the running one is told",
+                 "deny Not here.; hold; set 00:05:00; start; tick; answer",
+                 "00:04:59 Timer On | box: Not here. | awake");
 
     // Each spinner wraps at both ends, goes on from there, and moves its own field only.
     const struct {

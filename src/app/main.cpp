@@ -4,11 +4,10 @@
 #include "version.h"
 
 #ifdef _WIN32
+#include "poweroff/ntroad.h"
 #include "poweroff/win32platform.h"
-using SystemPlatform = poweroff::Win32Platform;
 #else
-#include "poweroff/logindplatform.h"
-using SystemPlatform = poweroff::LogindPlatform;
+#include "poweroff/logindroad.h"
 #endif
 
 #include <QApplication>
@@ -34,7 +33,12 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(VELTRANE_VERSION));
 
     ui::qt::QtRuntime runtime;
-    SystemPlatform system;
+#ifdef _WIN32
+    poweroff::Win32Platform platform;
+    poweroff::NtRoad system(platform);
+#else
+    poweroff::LogindRoad system;
+#endif
     app::Program program(commandLine, runtime, system, std::cout);
     return application.exec();
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/commandline.h"
-#include "poweroff/dryrunplatform.h"
+#include "poweroff/dryrunroad.h"
 #include "timer/mainform.h"
 
 #include <iosfwd>
@@ -12,13 +12,13 @@ namespace app {
 // with --dry-run the request itself goes to the dry run instead, which writes it to dryRunOut.
 class Program final {
 public:
-    Program(const CommandLine &commandLine, ui::Runtime &runtime, poweroff::Platform &system,
+    Program(const CommandLine &commandLine, ui::Runtime &runtime, poweroff::Road &system,
             std::ostream &dryRunOut);
 
     timer::MainForm &form() { return m_form; }
 
 private:
-    poweroff::DryRunPlatform m_dryRun;
+    poweroff::DryRunRoad m_dryRun;
     timer::MainForm m_form;
 };
 

@@ -1,31 +1,58 @@
 #include "shutdownform.h"
 
-#include "poweroff/poweroff.h"
 #include "ui/forms.h"
+
+#include <iostream>
 
 namespace confirm {
 
 namespace {
 
-const char FailurePrefix[] = "Could not turn off the computer: ";
+// One line on standard error, where the journal finds it when the desktop started the program.
+void log(const std::string &line)
+{
+    std::cerr << "veltrane: " << line << std::endl;
+}
 
 } // namespace
 
-ShutDownForm::ShutDownForm(ui::Runtime &runtime, poweroff::Platform &platform)
-    : m_runtime(runtime), m_platform(platform)
+void tellNotAllowed(ui::Window &window, const poweroff::Readiness &readiness,
+                    std::function<bool()> current, std::function<void()> stop)
+{
+    log("power-off would not be allowed: " + readiness.words + " (" + readiness.detail + ")");
+    if (!current())
+        return;
+    window.ask({readiness.words, readiness.advice, "Keep counting", "Stop"},
+               [current = std::move(current), stop = std::move(stop)](bool keep) {
+                   if (!keep && current())
+                       stop();
+               });
+}
+
+ShutDownForm::ShutDownForm(ui::Runtime &runtime, poweroff::Road &road)
+    : m_runtime(runtime), m_road(road)
 {
 }
 
 void ShutDownForm::show(ui::Window &owner)
 {
     m_window = m_runtime.load(ui::frmShutDown());
-    ++m_loads;
+    const int load = ++m_loads;
     m_status = &m_window->label("lblStatus");
     m_timer = &m_window->timer("tmrShutDown");
     m_timer->onTimer([this] { tmrShutDown_Timer(); });
     m_window->button("cmdCancel").onClick([this] { cmdCancel_Click(); });
+    // Cancel and the title bar's close both end the run: the computer may sleep again.
+    m_window->onUnload([this] { m_road.stayAwake(false); });
     Form_Load();
     m_window->showModal(owner);
+    // Asked again now: much may have changed since the countdown started.
+    m_road.check([this, load](const poweroff::Readiness &readiness) {
+        if (!readiness.allowed)
+            tellNotAllowed(
+                *m_window, readiness, [this, load] { return load == m_loads && isLoaded(); },
+                [this] { m_window->unload(); });
+    });
 }
 
 bool ShutDownForm::isLoaded() const
@@ -58,20 +85,36 @@ void ShutDownForm::cmdCancel_Click()
 
 void ShutDownForm::PowerOffNow()
 {
+    log("power-off requested");
     const int load = m_loads;
-    poweroff::PowerOffNow(m_platform, [this, load](const std::optional<std::string> &error) {
+    m_road.request([this, load](const poweroff::Outcome &outcome) {
+        using Kind = poweroff::Outcome::Kind;
+        const std::string detail = outcome.detail.empty() ? "" : ": " + outcome.detail;
+        log(outcome.kind == Kind::Accepted  ? "power-off accepted" + detail
+            : outcome.kind == Kind::Waiting ? "power-off not answered yet, still waiting" + detail
+                                            : "power-off refused" + detail);
         if (load == m_loads && isLoaded())
-            requestFinished(error);
+            answered(outcome);
     });
 }
 
-void ShutDownForm::requestFinished(const std::optional<std::string> &error)
+void ShutDownForm::answered(const poweroff::Outcome &outcome)
 {
-    // Success leaves the warning as it is while the system goes down.
-    if (!error)
-        return;
-    m_status->setCaption(FailurePrefix + *error);
-    m_status->setToolTip(FailurePrefix + *error);
+    switch (outcome.kind) {
+    case poweroff::Outcome::Kind::Accepted:
+        // The warning stays as it is while the system goes down.
+        m_road.stayAwake(false);
+        break;
+    case poweroff::Outcome::Kind::Waiting:
+        m_status->setCaption("The system has not answered yet; the computer may still turn off");
+        m_status->setDetail(outcome.detail);
+        break;
+    case poweroff::Outcome::Kind::Refused:
+        m_road.stayAwake(false);
+        m_status->setCaption("Could not turn off the computer: " + outcome.reason);
+        m_status->setDetail(outcome.detail);
+        break;
+    }
 }
 
 } // namespace confirm

@@ -1,15 +1,11 @@
 #pragma once
 
+#include "poweroff/road.h"
 #include "ui/window.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
-#include <optional>
-#include <string>
-
-namespace poweroff {
-class Platform;
-}
 
 namespace confirm {
 
@@ -18,7 +14,7 @@ namespace confirm {
 // loads the window afresh from its definition.
 class ShutDownForm final {
 public:
-    ShutDownForm(ui::Runtime &runtime, poweroff::Platform &platform);
+    ShutDownForm(ui::Runtime &runtime, poweroff::Road &road);
 
     // Loads the window and shows it modally over its owner; returns at once.
     void show(ui::Window &owner);
@@ -31,15 +27,20 @@ public:
 
 private:
     void PowerOffNow();
-    void requestFinished(const std::optional<std::string> &error);
+    void answered(const poweroff::Outcome &outcome);
 
     ui::Runtime &m_runtime;
-    poweroff::Platform &m_platform;
+    poweroff::Road &m_road;
     std::unique_ptr<ui::Window> m_window;
     ui::Window::Label *m_status = nullptr;
     ui::Window::Timer *m_timer = nullptr;
     std::int16_t SecondsLeft = 0;
-    int m_loads = 0; // tells a late answer to a request from an earlier showing
+    int m_loads = 0; // tells an answer for an earlier showing
 };
+
+// When the system says a power-off would not be allowed: one line in the log, and, while the
+// run it was asked for is still on (current), the user is told over the window and may stop.
+void tellNotAllowed(ui::Window &window, const poweroff::Readiness &readiness,
+                    std::function<bool()> current, std::function<void()> stop);
 
 } // namespace confirm

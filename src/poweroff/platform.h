@@ -44,6 +44,8 @@ inline constexpr std::uint32_t SePrivilegeEnabled = 2;
 inline constexpr std::uint32_t VerPlatformWin32Nt = 2;
 inline constexpr std::uint32_t EwxShutdown = 1;
 inline constexpr std::uint32_t EwxForce = 4;
+inline constexpr std::uint32_t EsSystemRequired = 0x00000001;
+inline constexpr std::uint32_t EsContinuous = 0x80000000;
 
 class Platform {
 public:
@@ -69,6 +71,11 @@ public:
     virtual void ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved, Done done) = 0;
     // The system's words for the last call that failed.
     virtual std::string lastError() = 0;
+
+    // Whether the process's token holds the shutdown privilege at all, enabled or not.
+    virtual bool holdsShutdownPrivilege() = 0;
+    // Returns the state before.
+    virtual std::uint32_t SetThreadExecutionState(std::uint32_t flags) = 0;
 };
 
 } // namespace poweroff

@@ -6,7 +6,9 @@
 #include <cstddef>
 #include <cstdlib>
 #include <iterator>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace poweroff {
 
@@ -14,6 +16,16 @@ static_assert(sizeof(OSVERSIONINFOA) == sizeof(OsVersionInfo));
 static_assert(offsetof(OSVERSIONINFOA, dwPlatformId) == offsetof(OsVersionInfo, dwPlatformId));
 static_assert(sizeof(LUID) == sizeof(PrivilegeLuid));
 static_assert(sizeof(LUID_AND_ATTRIBUTES) == sizeof(LuidAndAttributes));
+static_assert(EsContinuous == ES_CONTINUOUS && EsSystemRequired == ES_SYSTEM_REQUIRED);
+
+namespace {
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+} // namespace
 
 std::string Win32Platform::environmentVariable(const std::string &name)
 {
@@ -107,6 +119,32 @@ std::string Win32Platform::lastError()
                                 message.back() == ' ' || message.back() == '.'))
         message.pop_back();
     return message + " (error " + std::to_string(m_lastError) + ")";
+}
+
+bool Win32Platform::holdsShutdownPrivilege()
+{
+    HANDLE opened = nullptr;
+    LUID shutdown{};
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &opened))
+        return false;
+    const UniqueHandle token(opened);
+    DWORD size = 0;
+    ::GetTokenInformation(token.get(), ::TokenPrivileges, nullptr, 0, &size);
+    std::vector<unsigned char> buffer(size);
+    if (!::LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &shutdown) || buffer.empty() ||
+        !::GetTokenInformation(token.get(), ::TokenPrivileges, buffer.data(), size, &size))
+        return false;
+    const auto *held = reinterpret_cast<const TOKEN_PRIVILEGES *>(buffer.data());
+    for (DWORD i = 0; i < held->PrivilegeCount; ++i)
+        if (held->Privileges[i].Luid.LowPart == shutdown.LowPart &&
+            held->Privileges[i].Luid.HighPart == shutdown.HighPart)
+            return true;
+    return false;
+}
+
+std::uint32_t Win32Platform::SetThreadExecutionState(std::uint32_t flags)
+{
+    return ::SetThreadExecutionState(flags);
 }
 
 } // namespace poweroff

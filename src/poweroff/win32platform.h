@@ -19,6 +19,8 @@ public:
     bool CloseHandle(Handle handle) override;
     void ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved, Done done) override;
     std::string lastError() override;
+    bool holdsShutdownPrivilege() override;
+    std::uint32_t SetThreadExecutionState(std::uint32_t flags) override;
 
 private:
     unsigned long m_lastError = 0;

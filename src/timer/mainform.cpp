@@ -2,12 +2,13 @@
 
 #include "confirm/shutdownform.h"
 #include "fieldtext.h"
+#include "poweroff/road.h"
 #include "ui/forms.h"
 
 namespace timer {
 
-MainForm::MainForm(ui::Runtime &runtime, poweroff::Platform &platform)
-    : m_runtime(runtime), m_platform(platform), m_window(runtime.load(ui::frmMain())),
+MainForm::MainForm(ui::Runtime &runtime, poweroff::Road &road)
+    : m_runtime(runtime), m_road(road), m_window(runtime.load(ui::frmMain())),
       m_hours(m_window->label("lblQTimerHour")), m_minutes(m_window->label("lblQTimerMinute")),
       m_seconds(m_window->label("lblQTimerSecond")),
       m_hoursSpinner(m_window->scrollBar("scrollHours")),
@@ -78,12 +79,35 @@ void MainForm::cmdStartQuickTimer_Click()
     const bool on = m_startButton.state();
     m_timer.setEnabled(on);
     m_startButton.setCaption(on ? "Timer On" : "Timer Off");
+    ++m_runs;
+    // A countdown that sleeps with the computer would power it off in the middle of someone's
+    // work after it wakes.
+    m_road.stayAwake(on);
+    if (on)
+        checkTheRoad();
 }
 
 void MainForm::MyButton2_Click()
 {
     stop();
+    ++m_runs;
+    m_road.stayAwake(false);
     ShowQuickTimerSeconds(0);
+}
+
+void MainForm::checkTheRoad()
+{
+    const int run = m_runs;
+    m_road.check([this, run](const poweroff::Readiness &readiness) {
+        if (readiness.allowed)
+            return;
+        const auto current = [this, run] { return run == m_runs && m_timer.enabled(); };
+        confirm::tellNotAllowed(*m_window, readiness, current, [this] {
+            stop();
+            ++m_runs;
+            m_road.stayAwake(false);
+        });
+    });
 }
 
 void MainForm::tmrQuickTimer_Timer()
@@ -96,7 +120,7 @@ void MainForm::tmrQuickTimer_Timer()
     // The time has run out; the fields keep showing 00:00:00.
     stop();
     if (!m_shutDown)
-        m_shutDown = std::make_unique<confirm::ShutDownForm>(m_runtime, m_platform);
+        m_shutDown = std::make_unique<confirm::ShutDownForm>(m_runtime, m_road);
     m_shutDown->show(*m_window);
 }
 

@@ -9,7 +9,7 @@ namespace confirm {
 class ShutDownForm;
 }
 namespace poweroff {
-class Platform;
+class Road;
 }
 
 namespace timer {
@@ -18,7 +18,7 @@ namespace timer {
 // every tick reads it from there and writes it back.
 class MainForm final {
 public:
-    MainForm(ui::Runtime &runtime, poweroff::Platform &platform);
+    MainForm(ui::Runtime &runtime, poweroff::Road &road);
     ~MainForm();
 
     ui::Window &window() { return *m_window; }
@@ -39,9 +39,11 @@ private:
     // Wraps the spinner's position into 0..limit and shows it in its field.
     static void spinnerChanged(ui::Window::ScrollBar &spinner, ui::Window::Label &field, int limit);
     void stop();
+    // Asks whether the power-off will be allowed, while the user is still there to hear it.
+    void checkTheRoad();
 
     ui::Runtime &m_runtime;
-    poweroff::Platform &m_platform;
+    poweroff::Road &m_road;
     std::unique_ptr<ui::Window> m_window;
     ui::Window::Label &m_hours;
     ui::Window::Label &m_minutes;
@@ -52,6 +54,7 @@ private:
     ui::Window::Button &m_startButton;
     ui::Window::Timer &m_timer;
     std::unique_ptr<confirm::ShutDownForm> m_shutDown;
+    int m_runs = 0; // tells an answer for an earlier run of the countdown
 };
 
 } // namespace timer

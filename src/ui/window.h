@@ -21,7 +21,9 @@ public:
         virtual ~Label() = default;
         virtual std::string caption() const = 0;
         virtual void setCaption(const std::string &caption) = 0;
-        virtual void setToolTip(const std::string &toolTip) = 0;
+        // The full words behind a short caption: its tooltip, and what a screen reader reads as
+        // its description.
+        virtual void setDetail(const std::string &detail) = 0;
     };
 
     // Setting a position clamps it to the range and raises the change event when it moved.
@@ -66,8 +68,20 @@ public:
     virtual void showModal(Window &owner) = 0;
     // Closes the window and stops its timers. The close button of the title bar does the same.
     virtual void unload() = 0;
+    // Runs once the window has been unloaded, whoever closed it.
+    virtual void onUnload(Handler handler) = 0;
     // False once the window has been unloaded, whoever closed it.
     virtual bool isLoaded() const = 0;
+
+    // Something the user must know, with two ways on: shown over this window without blocking
+    // anything else; the answer comes later, true for the first way.
+    struct Question {
+        std::string text;
+        std::string advice;
+        std::string keep; // the first way: things go on as they are
+        std::string stop;
+    };
+    virtual void ask(const Question &question, std::function<void(bool keep)> answered) = 0;
 };
 
 // Builds windows from their definitions.

@@ -18,7 +18,7 @@ public:
     std::uint32_t platformId = poweroff::VerPlatformWin32Nt;
     std::set<std::string> failing; // the calls that fail
     std::string refusal = "Access is denied";
-    bool answerLater = false; // keep the request's answer until answer()
+    bool shutdownPrivilege = true;
 
     std::vector<std::string> calls;
     int requests() const
@@ -26,11 +26,6 @@ public:
         return int(std::count_if(calls.begin(), calls.end(), [](const std::string &c) {
             return c.rfind("ExitWindowsEx") == 0;
         }));
-    }
-    void answer(const std::optional<std::string> &error)
-    {
-        if (Done done = std::exchange(m_pending, nullptr))
-            done(error);
     }
 
     std::string environmentVariable(const std::string &name) override
@@ -77,13 +72,17 @@ public:
     }
     void ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved, Done done) override
     {
-        const bool accepted = record("ExitWindowsEx", flags, reserved);
-        if (answerLater)
-            m_pending = std::move(done);
-        else
-            done(accepted ? std::nullopt : std::optional(refusal));
+        done(record("ExitWindowsEx", flags, reserved) ? std::nullopt : std::optional(refusal));
     }
     std::string lastError() override { return m_lastError; }
+    bool holdsShutdownPrivilege() override { return shutdownPrivilege; }
+    std::uint32_t SetThreadExecutionState(std::uint32_t flags) override
+    {
+        std::ostringstream hex;
+        hex << std::hex << std::showbase << flags;
+        record("SetThreadExecutionState", hex.str());
+        return 0;
+    }
 
 private:
     inline static const auto Process = reinterpret_cast<poweroff::Handle>(0x10);
@@ -106,5 +105,4 @@ private:
     }
 
     std::string m_lastError;
-    Done m_pending;
 };

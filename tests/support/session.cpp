@@ -9,10 +9,14 @@
 #include "ui/qt/qtwindow.h"
 #include "ui/qt/ticktimer.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
+
+#include <iostream>
 
 namespace {
 
@@ -25,12 +29,26 @@ QWidget *widget(ui::Window *window)
     return window ? static_cast<ui::qt::QtWindow *>(window)->widget() : nullptr;
 }
 
+QMessageBox *box()
+{
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (auto *box = qobject_cast<QMessageBox *>(window); box && box->isVisible())
+            return box;
+    return nullptr;
+}
+
 } // namespace
 
-Session::Session() : form(runtime, platform), m_main(widget(&form.window()))
+Session::Session()
+    : form(runtime, road), m_main(widget(&form.window())), m_stderr(std::cerr.rdbuf(log.rdbuf()))
 {
     form.window().show();
     QVERIFY(QTest::qWaitForWindowActive(main()));
+}
+
+Session::~Session()
+{
+    std::cerr.rdbuf(m_stderr);
 }
 
 QWidget *Session::loadedWarning() const
@@ -68,13 +86,26 @@ void Session::run(const QString &script)
             bar->setSliderPosition(bar->sliderPosition() + words.value(2).toInt());
         } else if (verb == "drop" && bar) {
             bar->setSliderDown(false);
+        } else if (verb == "refuse" || verb == "deny") {
+            const std::string why = words.mid(1).join(' ').toStdString();
+            if (verb == "refuse")
+                road.outcome = {poweroff::Outcome::Kind::Refused, why, "Some.Error: " + why};
+            else
+                road.readiness = {false, why, "Some advice.", "Some.Error: " + why};
         } else if (verb == "hold") {
-            platform.answerLater = true;
-        } else if (verb == "refuse") {
-            platform.failing.insert("ExitWindowsEx");
-        } else if (verb == "answer") {
-            platform.answer(words.size() > 1 ? std::optional(words.mid(1).join(' ').toStdString())
-                                             : std::nullopt);
+            road.hold = true;
+        } else if (verb == "answer" || verb == "wait") {
+            road.answer(
+                verb == "answer"
+                    ? road.outcome
+                    : poweroff::Outcome{poweroff::Outcome::Kind::Waiting, {}, "no answer yet"});
+        } else if ((verb == "keep" || verb == "stop") && box()) {
+            QAbstractButton *chosen = nullptr;
+            for (QAbstractButton *button : box()->buttons())
+                if (button->text().startsWith(verb, Qt::CaseInsensitive))
+                    chosen = button;
+            QVERIFY2(chosen, qPrintable(step + ": the box has no such button"));
+            QTest::mouseClick(chosen, Qt::LeftButton);
         } else {
             QFAIL(qPrintable("a step this session cannot take: " + step));
         }
@@ -91,9 +122,15 @@ QString Session::seen() const
         "^Your computer will automatically turn off in (-?\\d+) seconds\\.\\.\\.$");
     if (warning()) {
         const QRegularExpressionMatch match = count.match(text("lblStatus"));
-        seen += " | warning " + (match.hasMatch() ? match.captured(1) : text("lblStatus"));
+        seen += " | warning " + (match.hasMatch() ? match.captured(1)
+                                                  : text("lblStatus") + " (" +
+                                                        find<QLabel>("lblStatus")->toolTip() + ")");
     }
-    if (platform.requests())
-        seen += " | asked " + QString::number(platform.requests());
+    if (box())
+        seen += " | box: " + box()->text();
+    if (road.awake)
+        seen += " | awake";
+    if (road.requests)
+        seen += " | asked " + QString::number(road.requests);
     return seen;
 }

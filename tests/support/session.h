@@ -1,17 +1,21 @@
 #pragma once
 
-#include "recordingplatform.h"
+#include "fakeroad.h"
 #include "timer/mainform.h"
 #include "ui/qt/qtruntime.h"
 
 #include <QTest>
 #include <QWidget>
 
-// The program on the Qt runtime, its main window shown, with a recording stand-in for the system.
-// A test plays the user and the clock with a script and reads back what the user sees.
+#include <sstream>
+
+// The program on the Qt runtime, its main window shown, with a stand-in for the system's road.
+// A test plays the user, the clock and the system with a script and reads back what the user
+// sees. What the program logs is kept in log.
 class Session final {
 public:
     Session();
+    ~Session();
 
     // Steps separated by "; ":
     //   set HH:MM:SS        the spinners' positions
@@ -22,12 +26,16 @@ public:
     //   up NAME, down NAME  a mouse click on a spinner's upper or lower arrow
     //   key NAME KEY        a key press ("PgUp", "Esc", "Space") on a control
     //   drag NAME N, drop NAME   the thumb held and moved N steps down, then let go
-    //   hold                the system keeps its answer to a request until "answer [WORDS]"
-    //                       (no words: accepted)
-    //   refuse              the system refuses the request
+    //   refuse WORDS        the system refuses requests, for the reason WORDS
+    //   hold, answer, wait  the system keeps its answer to a request until "answer", or says
+    //                       it has none yet ("wait")
+    //   deny WORDS          the system says at the check that it will not power off
+    //   keep, stop          a click on the box that tells so
     void run(const QString &script);
-    // "HH:MM:SS Caption", then " | warning N" (the count in its message, or the whole message
-    // when it holds none) while the warning is shown, then " | asked N" once requests were made.
+    // "HH:MM:SS Caption", then " | warning N" while the warning is shown (the count in its
+    // message, or the whole message and its detail when it holds none), " | box: TEXT" while a
+    // box tells something, " | awake" while the computer is kept awake, and " | asked N" once
+    // requests were made.
     QString seen() const;
 
     QWidget *main() const { return m_main; }
@@ -62,10 +70,12 @@ public:
     }
 
     ui::qt::QtRuntime runtime;
-    RecordingPlatform platform;
+    FakeRoad road;
     timer::MainForm form;
+    std::ostringstream log;
 
 private:
     QWidget *loadedWarning() const; // shown or not
     QWidget *m_main;
+    std::streambuf *m_stderr;
 };

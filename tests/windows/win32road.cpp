@@ -1,5 +1,6 @@
 // The Win32 power-off road for real, under Wine: the privilege step runs through the real
 // calls, and the request goes to a recording stand-in, never to ExitWindowsEx.
+#include "poweroff/ntroad.h"
 #include "poweroff/poweroff.h"
 #include "poweroff/win32platform.h"
 #include "version.h"
@@ -89,6 +90,17 @@ int main()
     std::printf("  the system's words: %s\n", system.lastError().c_str());
     check(!opened && system.lastError().find("(error 6)") != std::string::npos,
           "a failure carries its text");
+
+    // The check at the start, and staying awake: set while on, cleared after.
+    poweroff::NtRoad road(system);
+    bool allowed = false;
+    road.check([&](const poweroff::Readiness &readiness) { allowed = readiness.allowed; });
+    check(system.holdsShutdownPrivilege() && allowed, "the account holds the shutdown privilege");
+    const auto state = [] { return SetThreadExecutionState(0); }; // reads, changes nothing
+    road.stayAwake(true);
+    check(state() == (ES_CONTINUOUS | ES_SYSTEM_REQUIRED), "kept awake while on");
+    road.stayAwake(false);
+    check(state() == ES_CONTINUOUS, "free to sleep after");
 
     check(versionString("FileVersion") == VELTRANE_VERSION, "the file version, in 040904B0");
     check(versionString("ProductVersion") == VELTRANE_VERSION, "the product version");

@@ -8,6 +8,8 @@
 
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QWindow>
@@ -55,7 +57,11 @@ public:
         const QFontMetrics metrics(m_label->font());
         m_label->setText(metrics.elidedText(m_caption, Qt::ElideRight, m_label->width()));
     }
-    void setToolTip(const std::string &toolTip) override { m_label->setToolTip(text(toolTip)); }
+    void setDetail(const std::string &detail) override
+    {
+        m_label->setToolTip(text(detail));
+        m_label->setAccessibleDescription(text(detail));
+    }
 
 private:
     QLabel *m_label;
@@ -297,6 +303,24 @@ void QtWindow::unload()
     m_widget->close();
 }
 
+void QtWindow::ask(const Question &question, std::function<void(bool keep)> answered)
+{
+    // Over its own window only: the countdown and the other window go on meanwhile.
+    auto *box = new QMessageBox(QMessageBox::Warning, m_widget->windowTitle(), text(question.text),
+                                QMessageBox::NoButton, m_widget.get());
+    box->setInformativeText(text(question.advice));
+    QPushButton *keep = box->addButton(text(question.keep), QMessageBox::AcceptRole);
+    box->addButton(text(question.stop), QMessageBox::RejectRole);
+    box->setDefaultButton(keep);
+    box->setEscapeButton(keep); // a stray Esc changes nothing
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(box, &QMessageBox::finished, box,
+                     [this, box, keep, answered = std::move(answered)] {
+                         m_runtime.run([&] { answered(box->clickedButton() == keep); });
+                     });
+    box->open();
+}
+
 void QtWindow::centreOnScreen()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
@@ -314,6 +338,8 @@ void QtWindow::closed()
     m_loaded = false;
     for (TickTimer *timer : m_widget->findChildren<TickTimer *>())
         timer->stop();
+    if (m_unloaded)
+        m_runtime.run(m_unloaded);
     if (m_main)
         QCoreApplication::quit();
 }

@@ -28,7 +28,9 @@ public:
     void show() override;
     void showModal(Window &owner) override;
     void unload() override;
+    void onUnload(Handler handler) override { m_unloaded = std::move(handler); }
     bool isLoaded() const override { return m_loaded; }
+    void ask(const Question &question, std::function<void(bool keep)> answered) override;
 
 private:
     void build(const WindowDefinition &definition);
@@ -41,6 +43,7 @@ private:
     std::map<std::string, std::unique_ptr<ScrollBar>, std::less<>> m_scrollBars;
     std::map<std::string, std::unique_ptr<Button>, std::less<>> m_buttons;
     std::map<std::string, std::unique_ptr<Timer>, std::less<>> m_timers;
+    Handler m_unloaded;
     bool m_loaded = true;
     bool m_main = false;
 };

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "road.h"
+
+#include <QDBusConnection>
+#include <QDBusUnixFileDescriptor>
+#include <QObject>
+
+#include <chrono>
+
+class QDBusMessage;
+
+namespace poweroff {
+
+// Linux: systemd-logind over the system bus. logind asks polkit whether the caller may power
+// off; the check asks it the same question without acting on it. Staying awake goes through
+// the desktop's portal where one runs, else through logind.
+class LogindRoad final : public Road {
+public:
+    struct Times {
+        std::chrono::milliseconds notice{10000}; // then the user hears there is no answer yet
+        std::chrono::milliseconds giveUp{120000};
+    };
+    LogindRoad() : LogindRoad(Times()) {}
+    explicit LogindRoad(Times times);
+    ~LogindRoad() override;
+
+    void check(Checked done) override;
+    void request(Answered done) override;
+    void stayAwake(bool awake) override;
+
+    const Times &times() const { return m_times; }
+    // Why a refusal came, in a few plain words, by the error logind or the bus answered with.
+    static std::string reason(const QString &errorName, const QString &message,
+                              const QString &holder);
+
+private:
+    using Then = std::function<void(const QDBusMessage &)>;
+    QDBusConnection bus(QDBusConnection::BusType type);
+    void call(QDBusConnection::BusType type, const QDBusMessage &message, int timeoutMs, Then then);
+    // The first program that holds a block on shutdown, and why; empty when none.
+    using Holder = std::function<void(const QString &who, const QString &why)>;
+    void blockingHolder(Holder then);
+    void inhibit();
+    void settle();
+    void release();
+
+    Times m_times;
+    QObject m_calls; // parent of the replies and timers still awaited
+    QString m_names[2];
+    int m_connections = 0;
+    bool m_awake = false;
+    bool m_asking = false;
+    QString m_portalRequest;        // the portal's handle for our inhibition
+    QDBusUnixFileDescriptor m_lock; // logind's inhibitor lock, held while open
+};
+
+} // namespace poweroff
