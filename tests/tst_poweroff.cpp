@@ -1,4 +1,5 @@
 #include "fakeroad.h"
+#include "fakesystem.h"
 #include "poweroff/dryrunroad.h"
 #include "poweroff/logindroad.h"
 #include "poweroff/ntroad.h"
@@ -7,18 +8,8 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusMetaType>
-#include <QDBusObjectPath>
-#include <QDBusUnixFileDescriptor>
 #include <QElapsedTimer>
-#include <QProcess>
-#include <QSocketNotifier>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
-
-#include <unistd.h>
 
 #include <sstream>
 
@@ -34,7 +25,6 @@ const QStringList NtRoad = {
     "CloseHandle(token)",
     "ExitWindowsEx(5, 0)"};
 
-const QString Stand = QStringLiteral("stand-in"); // the stand-ins' connection
 const QString Logind = QStringLiteral("org.freedesktop.login1");
 const QString Portal = QStringLiteral("org.freedesktop.portal.Desktop");
 
@@ -66,109 +56,6 @@ QString said(const poweroff::Outcome &outcome)
 
 } // namespace
 
-struct Inhibitor {
-    QString what, who, why, mode;
-    uint user = 0, process = 0;
-};
-Q_DECLARE_METATYPE(Inhibitor)
-
-QDBusArgument &operator<<(QDBusArgument &out, const Inhibitor &in)
-{
-    out.beginStructure();
-    out << in.what << in.who << in.why << in.mode << in.user << in.process;
-    out.endStructure();
-    return out;
-}
-
-const QDBusArgument &operator>>(const QDBusArgument &in, Inhibitor &out)
-{
-    in.beginStructure();
-    in >> out.what >> out.who >> out.why >> out.mode >> out.user >> out.process;
-    in.endStructure();
-    return in;
-}
-
-// Plays systemd-logind on the test's private bus: records each call and answers as told.
-class FakeLogind : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
-
-public:
-    QStringList calls;
-    QString answer; // to PowerOff: empty accepts, "silent" never answers, or "Error.Name: message"
-    int delayMs = 0;
-    QString canPowerOff = "yes";
-    QList<Inhibitor> inhibitors;
-    int locks = 0; // inhibitor locks still open
-
-public slots:
-    void PowerOff(bool interactive, const QDBusMessage &message)
-    {
-        calls << QStringLiteral("PowerOff(%1)").arg(interactive ? "true" : "false");
-        message.setDelayedReply(true);
-        const QDBusMessage reply =
-            answer.isEmpty()
-                ? message.createReply()
-                : message.createErrorReply(answer.section(": ", 0, 0), answer.section(": ", 1));
-        if (answer != "silent")
-            QTimer::singleShot(delayMs, this, [reply] { QDBusConnection(Stand).send(reply); });
-    }
-    QString CanPowerOff()
-    {
-        calls << "CanPowerOff()";
-        return canPowerOff;
-    }
-    QList<Inhibitor> ListInhibitors()
-    {
-        calls << "ListInhibitors()";
-        return inhibitors;
-    }
-    QDBusUnixFileDescriptor Inhibit(const QString &what, const QString &who, const QString &why,
-                                    const QString &mode)
-    {
-        calls << QStringLiteral("Inhibit(%1, %2, %3, %4)").arg(what, who, why, mode);
-        // The lock is the write end of a pipe: it is let go when the reader sees its end.
-        int ends[2];
-        if (pipe(ends) != 0)
-            return {};
-        ++locks;
-        auto *notifier = new QSocketNotifier(ends[0], QSocketNotifier::Read, this);
-        connect(notifier, &QSocketNotifier::activated, this, [this, notifier, ends] {
-            char byte;
-            if (read(ends[0], &byte, 1) > 0)
-                return;
-            --locks;
-            notifier->setEnabled(false);
-            notifier->deleteLater();
-            close(ends[0]);
-        });
-        const QDBusUnixFileDescriptor lock(ends[1]);
-        close(ends[1]);
-        return lock;
-    }
-};
-
-// Plays the desktop's portal: each inhibition is a request object, let go by its Close(). The
-// one object stands in for both.
-class FakePortal : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Inhibit")
-
-public:
-    QStringList calls;
-    int inhibitions = 0; // still open
-
-public slots:
-    QDBusObjectPath Inhibit(const QString &window, uint flags, const QVariantMap &options)
-    {
-        calls << QStringLiteral("Inhibit(%1, %2, %3)")
-                     .arg(window, QString::number(flags), options.value("reason").toString());
-        ++inhibitions;
-        return QDBusObjectPath("/org/freedesktop/portal/desktop/request/veltrane");
-    }
-    void Close() { --inhibitions; }
-};
-
 class PowerOffTest : public QObject {
     Q_OBJECT
 
@@ -191,57 +78,30 @@ private slots:
     void logindAsTheProgramBuildsIt();
 
 private:
-    bool startBus();
     poweroff::Outcome request(poweroff::Road &road, QStringList *all = nullptr);
 
-    QTemporaryDir m_dir;
-    QProcess m_bus;
-    FakeLogind m_logind;
-    FakePortal m_portal;
+    PrivateBus m_bus;
+    FakeLogind &m_logind = m_bus.logind;
+    FakePortal &m_portal = m_bus.portal;
 };
-
-bool PowerOffTest::startBus()
-{
-    // A fixed address, so that the bus can be restarted under the road's feet. The stand-ins
-    // connect to it; the road is pointed at it as both its system and its session bus.
-    const QString address = "unix:path=" + m_dir.filePath("bus");
-    m_bus.start(QStandardPaths::findExecutable("dbus-daemon"),
-                {"--session", "--nofork", "--address=" + address, "--print-address=1"});
-    if (!m_bus.waitForStarted() || !m_bus.waitForReadyRead())
-        return false;
-    QDBusConnection::disconnectFromBus(Stand);
-    QDBusConnection bus = QDBusConnection::connectToBus(address, Stand);
-    return bus.registerObject("/org/freedesktop/login1", &m_logind,
-                              QDBusConnection::ExportAllSlots) &&
-           bus.registerObject("/org/freedesktop/portal/desktop", &m_portal,
-                              QDBusConnection::ExportAllSlots) &&
-           bus.registerObject("/org/freedesktop/portal/desktop/request/veltrane",
-                              "org.freedesktop.portal.Request", &m_portal,
-                              QDBusConnection::ExportAllSlots) &&
-           bus.registerService(Logind) && bus.registerService(Portal);
-}
 
 void PowerOffTest::initTestCase()
 {
-    qDBusRegisterMetaType<Inhibitor>();
-    qDBusRegisterMetaType<QList<Inhibitor>>();
-    if (!startBus())
+    // The road is pointed at the private bus as both its system and its session bus.
+    if (!m_bus.start())
         return; // the logind tests say so
-    const QByteArray address = "unix:path=" + m_dir.filePath("bus").toUtf8();
-    qputenv("DBUS_SYSTEM_BUS_ADDRESS", address);
-    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", m_bus.address());
+    qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus.address());
     // Proof, not trust: every bus has an id of its own. If "the system bus" the road will use
     // is not this very bus, stop before anything can ask for a power-off.
-    QVERIFY(!busId(QDBusConnection(Stand)).isEmpty());
-    if (busId(QDBusConnection::systemBus()) != busId(QDBusConnection(Stand)))
+    QVERIFY(!busId(PrivateBus::standIns()).isEmpty());
+    if (busId(QDBusConnection::systemBus()) != busId(PrivateBus::standIns()))
         qFatal("refusing to run: the system bus is not this test's private bus");
 }
 
 void PowerOffTest::cleanupTestCase()
 {
-    QDBusConnection::disconnectFromBus(Stand);
-    m_bus.terminate();
-    m_bus.waitForFinished(3000);
+    m_bus.stop();
 }
 
 void PowerOffTest::init()
@@ -249,7 +109,7 @@ void PowerOffTest::init()
     if (QByteArray(QTest::currentTestFunction()).startsWith("nt") ||
         QByteArray(QTest::currentTestFunction()) == "dryRunAsksNothing")
         return;
-    if (m_bus.state() != QProcess::Running)
+    if (!m_bus.isRunning())
         QSKIP("no private bus: dbus-daemon is not installed (package dbus-daemon)");
     m_logind.calls.clear();
     m_logind.answer.clear();
@@ -257,8 +117,8 @@ void PowerOffTest::init()
     m_logind.canPowerOff = "yes";
     m_logind.inhibitors.clear();
     m_portal.calls.clear();
-    QDBusConnection(Stand).registerService(Logind);
-    QDBusConnection(Stand).registerService(Portal);
+    m_bus.offer(Logind, true);
+    m_bus.offer(Portal, true);
 }
 
 poweroff::Outcome PowerOffTest::request(poweroff::Road &road, QStringList *all)
@@ -396,9 +256,9 @@ void PowerOffTest::logindCheck()
     QFETCH(QString, words);
     m_logind.canPowerOff = canPowerOff;
     if (canPowerOff == "absent")
-        QDBusConnection(Stand).unregisterService(Logind);
+        m_bus.offer(Logind, false);
     if (blocked)
-        m_logind.inhibitors = {{"sleep", "Music", "playing", "delay"},
+        m_logind.inhibitors = {{"shutdown", "Updater", "saving its state", "delay"},
                                {"shutdown:sleep", "Backup", "running a backup", "block"}};
     poweroff::LogindRoad road;
     std::optional<poweroff::Readiness> readiness;
@@ -454,7 +314,7 @@ void PowerOffTest::logindRequest()
     m_logind.delayMs = delayMs;
     m_logind.inhibitors = {{"shutdown", "Backup", "running a backup", "block"}};
     if (answer == "absent")
-        QDBusConnection(Stand).unregisterService(Logind);
+        m_bus.offer(Logind, false);
     // The times the program uses, 10 s and 2 min, made 50 and 400 ms.
     poweroff::LogindRoad road({std::chrono::milliseconds(50), std::chrono::milliseconds(400)});
     QStringList all;
@@ -472,14 +332,13 @@ void PowerOffTest::logindAfterTheBusRestarted()
     // An upgrade can restart the system bus during a long countdown.
     poweroff::LogindRoad road;
     QCOMPARE(said(request(road)), QString("accepted:  ()"));
-    m_bus.terminate();
-    QVERIFY(m_bus.waitForFinished(3000));
+    m_bus.stop();
     QVERIFY(said(request(road)).startsWith("refused: no power manager answers"));
     std::optional<poweroff::Readiness> readiness;
     road.check([&](const poweroff::Readiness &answer) { readiness = answer; });
     QTRY_VERIFY(readiness);
     QCOMPARE(readiness->words, std::string("No power management service answers."));
-    QVERIFY(startBus());
+    QVERIFY(m_bus.start());
     QCOMPARE(said(request(road)), QString("accepted:  ()"));
     QCOMPARE(m_logind.calls, QStringList({"PowerOff(false)", "PowerOff(false)"}));
 }
@@ -495,7 +354,7 @@ void PowerOffTest::stayAwake()
 {
     QFETCH(bool, portal);
     if (!portal)
-        QDBusConnection(Stand).unregisterService(Portal);
+        m_bus.offer(Portal, false);
     const auto open = [this] { return m_portal.inhibitions + m_logind.locks; };
     {
         poweroff::LogindRoad road;

@@ -1,0 +1,138 @@
+#include "fakesystem.h"
+
+#include <QDBusMetaType>
+#include <QSocketNotifier>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <unistd.h>
+
+namespace {
+
+const QString Connection = QStringLiteral("stand-ins");
+
+} // namespace
+
+QDBusArgument &operator<<(QDBusArgument &out, const Inhibitor &in)
+{
+    out.beginStructure();
+    out << in.what << in.who << in.why << in.mode << in.user << in.process;
+    out.endStructure();
+    return out;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &in, Inhibitor &out)
+{
+    in.beginStructure();
+    in >> out.what >> out.who >> out.why >> out.mode >> out.user >> out.process;
+    in.endStructure();
+    return in;
+}
+
+void FakeLogind::PowerOff(bool interactive, const QDBusMessage &message)
+{
+    calls << QStringLiteral("PowerOff(%1)").arg(interactive ? "true" : "false");
+    message.setDelayedReply(true);
+    const QDBusMessage reply =
+        answer.isEmpty()
+            ? message.createReply()
+            : message.createErrorReply(answer.section(": ", 0, 0), answer.section(": ", 1));
+    if (answer != "silent")
+        QTimer::singleShot(delayMs, this, [reply] { PrivateBus::standIns().send(reply); });
+}
+
+QString FakeLogind::CanPowerOff()
+{
+    calls << "CanPowerOff()";
+    return canPowerOff;
+}
+
+QList<Inhibitor> FakeLogind::ListInhibitors()
+{
+    calls << "ListInhibitors()";
+    return inhibitors;
+}
+
+QDBusUnixFileDescriptor FakeLogind::Inhibit(const QString &what, const QString &who,
+                                            const QString &why, const QString &mode)
+{
+    calls << QStringLiteral("Inhibit(%1, %2, %3, %4)").arg(what, who, why, mode);
+    // The lock is the write end of a pipe: it is let go when the reader sees its end.
+    int ends[2];
+    if (pipe(ends) != 0)
+        return {};
+    ++locks;
+    auto *notifier = new QSocketNotifier(ends[0], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this, notifier, ends] {
+        char byte;
+        if (read(ends[0], &byte, 1) > 0)
+            return;
+        --locks;
+        notifier->setEnabled(false);
+        notifier->deleteLater();
+        close(ends[0]);
+    });
+    const QDBusUnixFileDescriptor lock(ends[1]);
+    close(ends[1]);
+    return lock;
+}
+
+QDBusObjectPath FakePortal::Inhibit(const QString &window, uint flags, const QVariantMap &options)
+{
+    calls << QStringLiteral("Inhibit(%1, %2, %3)")
+                 .arg(window, QString::number(flags), options.value("reason").toString());
+    ++inhibitions;
+    return QDBusObjectPath("/org/freedesktop/portal/desktop/request/veltrane");
+}
+
+PrivateBus::PrivateBus()
+{
+    qDBusRegisterMetaType<Inhibitor>();
+    qDBusRegisterMetaType<QList<Inhibitor>>();
+}
+
+PrivateBus::~PrivateBus()
+{
+    stop();
+}
+
+QByteArray PrivateBus::address() const
+{
+    return "unix:path=" + m_dir.filePath("bus").toUtf8();
+}
+
+QDBusConnection PrivateBus::standIns()
+{
+    return QDBusConnection(Connection);
+}
+
+bool PrivateBus::start()
+{
+    m_daemon.start(QStandardPaths::findExecutable("dbus-daemon"),
+                   {"--session", "--nofork", "--address=" + address(), "--print-address=1"});
+    if (!m_daemon.waitForStarted() || !m_daemon.waitForReadyRead())
+        return false;
+    QDBusConnection::disconnectFromBus(Connection);
+    QDBusConnection bus = QDBusConnection::connectToBus(QString(address()), Connection);
+    return bus.registerObject("/org/freedesktop/login1", &logind,
+                              QDBusConnection::ExportAllSlots) &&
+           bus.registerObject("/org/freedesktop/portal/desktop", &portal,
+                              QDBusConnection::ExportAllSlots) &&
+           bus.registerObject("/org/freedesktop/portal/desktop/request/veltrane",
+                              "org.freedesktop.portal.Request", &portal,
+                              QDBusConnection::ExportAllSlots) &&
+           bus.registerService("org.freedesktop.login1") &&
+           bus.registerService("org.freedesktop.portal.Desktop");
+}
+
+void PrivateBus::stop()
+{
+    QDBusConnection::disconnectFromBus(Connection);
+    m_daemon.terminate();
+    m_daemon.waitForFinished(3000);
+}
+
+void PrivateBus::offer(const QString &service, bool offered)
+{
+    offered ? standIns().registerService(service) : standIns().unregisterService(service);
+}
