@@ -1,10 +1,12 @@
 #include "session.h"
 #include "ui/buttonproperties.h"
+#include "ui/qt/contrast.h"
 #include "ui/qt/framebox.h"
 #include "ui/qt/mybutton.h"
 #include "ui/qt/pictures.h"
 #include "ui/qt/ticktimer.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDebug>
 #include <QLabel>
@@ -26,6 +28,11 @@ private slots:
     void frameCaptionBreaksItsLine();
     void buttonFace();
     void badButtonSetsAreRefused();
+    void focusShows();
+    void readableOnAnyScheme();
+    void buttonsAtAnyScale();
+    void screenReader();
+    void announcements();
     void disabledPictures_data();
     void disabledPictures();
     void timer_data();
@@ -245,6 +252,179 @@ void QtRuntimeTest::timer()
     QCOMPARE(ticks.count(), stoppedAt);
     timer.setInterval(20);
     QVERIFY(!timer.isActive()); // a new interval does not start it again
+}
+
+void QtRuntimeTest::focusShows()
+{
+    // The focused button shows its frame from the start, not only after a key was pressed.
+    Session session;
+    const auto focusFrame = [&](const char *name) {
+        return session.find(name)->grab().toImage().pixelColor(3, 10);
+    };
+    QVERIFY(focusFrame("cmdStartQuickTimer") != focusFrame("MyButton2"));
+    // A focused spinner shows it around itself and its field.
+    auto *frame = session.find<ui::qt::FrameBox>("fraQuickTimer");
+    QVERIFY(!frame->focusArea().isValid());
+    session.find("scrollMinutes")->setFocus();
+    const QRect area = frame->focusArea();
+    QCOMPARE(area, session.find("lblQTimerMinute")
+                       ->geometry()
+                       .united(session.find("scrollMinutes")->geometry())
+                       .adjusted(-2, -2, 2, 2));
+    const QImage image = frame->grab().toImage();
+    const QColor behind = image.pixelColor(area.center().x(), area.top() - 2);
+    QVERIFY(image.pixelColor(area.center().x(), area.top()) != behind);
+}
+
+void QtRuntimeTest::readableOnAnyScheme()
+{
+    // Text stands out 4.5 : 1 and borders 3 : 1 from what is painted behind them, measured on
+    // the pixels; on the usual light scheme the defined colours stay.
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(45, 45, 48));
+    dark.setColor(QPalette::Button, QColor(53, 53, 56));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+    const QPalette light = QApplication::palette();
+    for (const QPalette &palette : {light, dark}) {
+        QApplication::setPalette(palette);
+        Session session;
+        const QImage digits = session.find("lblQTimerHour")->grab().toImage();
+        double strongest = 0;
+        for (int y = 0; y < digits.height(); ++y)
+            for (int x = 0; x < digits.width(); ++x)
+                strongest = qMax(
+                    strongest, ui::qt::contrast(digits.pixelColor(x, y), digits.pixelColor(0, 0)));
+        QVERIFY2(strongest >= ui::qt::TextContrast, qPrintable(QString::number(strongest)));
+        auto *button = session.find<ui::qt::MyButton>("MyButton2");
+        button->setDown(true); // on the pressed face, which is lavender where readable
+        const QImage face = button->grab().toImage();
+        QVERIFY(ui::qt::contrast(face.pixelColor(1, 1), palette.color(QPalette::ButtonText)) >=
+                ui::qt::TextContrast);
+        QVERIFY(ui::qt::contrast(face.pixelColor(0, 0), face.pixelColor(1, 1)) >=
+                ui::qt::BorderContrast);
+        if (&palette == &light) {
+            QCOMPARE(digits.pixelColor(0, 0), palette.color(QPalette::Button));
+            QCOMPARE(face.pixelColor(1, 1), QColor(175, 168, 207));
+            QCOMPARE(face.pixelColor(0, 0), QColor(0, 0, 127));
+        }
+    }
+    QApplication::setPalette(light);
+}
+
+void QtRuntimeTest::buttonsAtAnyScale()
+{
+    // Run again by CTest with QT_SCALE_FACTOR 1.5 and 2: every border whole, every caption
+    // inside its button with room to spare, every picture drawn at the screen's pixels.
+    Session session;
+    session.run("start; tick");
+    for (const char *name : {"cmdStartQuickTimer", "MyButton2", "cmdCancel"}) {
+        auto *button = session.find<ui::qt::MyButton>(name);
+        const qreal ratio = button->devicePixelRatioF();
+        const QImage image = button->grab().toImage();
+        const int w = image.width();
+        const int h = image.height();
+        const QColor border = image.pixelColor(0, 0);
+        for (const QPoint edge :
+             {QPoint(w / 2, 0), QPoint(w / 2, h - 1), QPoint(0, h / 2), QPoint(w - 1, h / 2)})
+            QVERIFY2(image.pixelColor(edge) == border,
+                     qPrintable(
+                         QString("%1: no border at %2, %3").arg(name).arg(edge.x()).arg(edge.y())));
+        // Between the border and two pixels in, on either side, nothing but the face.
+        const int inside = qCeil(ratio);
+        const QColor face = image.pixelColor(inside, h - inside - 1);
+        for (int y = h / 2; y < h - inside; ++y)
+            for (int x = inside; x < qFloor(3 * ratio); ++x) // the focus frame lies beyond
+                QVERIFY2(image.pixelColor(x, y) == face && image.pixelColor(w - 1 - x, y) == face,
+                         qPrintable(QString("%1: the caption reaches %2 pixels from the edge")
+                                        .arg(name)
+                                        .arg(x)));
+        // A picture scaled up from its own pixels would be made of blocks of one colour.
+        if (ratio == 2) {
+            int blocks = 0;
+            int mixed = 0;
+            for (int y = 8; y < 40; y += 2)
+                for (int x = w / 2 - 16; x < w / 2 + 16; x += 2, ++blocks)
+                    mixed += image.pixelColor(x, y) != image.pixelColor(x + 1, y + 1);
+            QVERIFY2(mixed > blocks / 10,
+                     qPrintable(QString("%1: %2 of %3 blocks").arg(name).arg(mixed).arg(blocks)));
+        }
+    }
+}
+
+void QtRuntimeTest::screenReader()
+{
+    Session session;
+    session.run("set 05:00:59; up scrollHours; start");
+    const struct {
+        const char *name;
+        QAccessible::Role role;
+        const char *accessibleName;
+        const char *value;
+    } expected[] = {
+        {"frmMain", QAccessible::Window, "Veltrane", ""},
+        {"fraQuickTimer", QAccessible::Grouping, "Quick off timer", ""},
+        {"scrollHours", QAccessible::SpinBox, "Hours", "6"},
+        {"scrollMinutes", QAccessible::SpinBox, "Minutes", "0"},
+        {"scrollSeconds", QAccessible::SpinBox, "Seconds", "59"},
+        {"lblQTimerHour", QAccessible::StaticText, "Hours", "06"},
+        {"lblQTimerMinute", QAccessible::StaticText, "Minutes", "00"},
+        {"lblQTimerSecond", QAccessible::StaticText, "Seconds", "59"},
+        {"cmdStartQuickTimer", QAccessible::Button, "Timer On", ""},
+        {"MyButton2", QAccessible::Button, "Cancel", ""},
+    };
+    for (const auto &control : expected) {
+        QAccessibleInterface *seen =
+            QAccessible::queryAccessibleInterface(session.find(control.name));
+        QVERIFY2(seen && seen->role() == control.role, control.name);
+        QCOMPARE(seen->text(QAccessible::Name), QString(control.accessibleName));
+        if (*control.value)
+            QCOMPARE(seen->text(QAccessible::Value), QString(control.value));
+    }
+    QAccessibleValueInterface *hours =
+        QAccessible::queryAccessibleInterface(session.find("scrollHours"))->valueInterface();
+    QCOMPARE(hours->minimumValue().toInt(), 0);
+    QCOMPARE(hours->maximumValue().toInt(), 23);
+    // Read left to right: each field, then its spinner; then the buttons.
+    QAccessibleInterface *frame =
+        QAccessible::queryAccessibleInterface(session.find("fraQuickTimer"));
+    QStringList order;
+    for (int i = 0; i < frame->childCount(); ++i)
+        if (!frame->child(i)->state().invisible)
+            order << frame->child(i)->object()->objectName();
+    QCOMPARE(order,
+             QStringList({"lblQTimerHour", "scrollHours", "lblQTimerMinute", "scrollMinutes",
+                          "lblQTimerSecond", "scrollSeconds", "MyButton2", "cmdStartQuickTimer"}));
+    // The start button is a toggle, pressed while the countdown runs; the others push buttons.
+    const auto state = [&](const char *name) {
+        return QAccessible::queryAccessibleInterface(session.find(name))->state();
+    };
+    QVERIFY(state("cmdStartQuickTimer").checkable && state("cmdStartQuickTimer").pressed);
+    session.run("reset");
+    QVERIFY(!state("cmdStartQuickTimer").pressed && !state("MyButton2").checkable);
+    QVERIFY(!state("MyButton2").checked && !state("MyButton2").pressed);
+    session.run("start; tick");
+    QAccessibleInterface *warning = QAccessible::queryAccessibleInterface(session.warning());
+    QCOMPARE(warning->role(), QAccessible::AlertMessage);
+    QCOMPARE(warning->text(QAccessible::Name), "Automated shutdown in progress...");
+}
+
+void QtRuntimeTest::announcements()
+{
+    // What a screen reader hears is the status's name, and each change of it: the count at 30,
+    // 20, 10 and each of the last five, then the refusal; not every second.
+    Session session;
+    session.run("refuse permission denied; start; tick");
+    QAccessibleInterface *status = QAccessible::queryAccessibleInterface(session.find("lblStatus"));
+    QStringList heard{status->text(QAccessible::Name)};
+    for (int tick = 0; tick < 30; ++tick) {
+        session.run("count");
+        if (status->text(QAccessible::Name) != heard.last())
+            heard << status->text(QAccessible::Name);
+    }
+    for (QString &words : heard)
+        words = words.section(' ', -2, -2);
+    QCOMPARE(heard, QStringList({"30", "20", "10", "5", "4", "3", "2", "1", "permission"}));
 }
 
 QTEST_MAIN(QtRuntimeTest)

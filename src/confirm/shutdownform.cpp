@@ -45,6 +45,7 @@ void ShutDownForm::show(ui::Window &owner)
     // Cancel and the title bar's close both end the run: the computer may sleep again.
     m_window->onUnload([this] { m_road.stayAwake(false); });
     Form_Load();
+    m_status->announce(m_status->caption());
     m_window->showModal(owner);
     // Asked again now: much may have changed since the countdown started.
     m_road.check([this, load](const poweroff::Readiness &readiness) {
@@ -70,6 +71,9 @@ void ShutDownForm::tmrShutDown_Timer()
     --SecondsLeft;
     m_status->setCaption("Your computer will automatically turn off in " +
                          std::to_string(SecondsLeft) + " seconds...");
+    // A screen reader hears the count now and then, not every second.
+    if (SecondsLeft == 20 || SecondsLeft == 10 || (SecondsLeft >= 1 && SecondsLeft <= 5))
+        m_status->announce(m_status->caption());
     if (SecondsLeft < 1) {
         // Ask once: repeating the request every second would only repeat its failure, and the
         // count would run on below zero.
@@ -108,11 +112,13 @@ void ShutDownForm::answered(const poweroff::Outcome &outcome)
     case poweroff::Outcome::Kind::Waiting:
         m_status->setCaption("The system has not answered yet; the computer may still turn off");
         m_status->setDetail(outcome.detail);
+        m_status->announce(m_status->caption());
         break;
     case poweroff::Outcome::Kind::Refused:
         m_road.stayAwake(false);
         m_status->setCaption("Could not turn off the computer: " + outcome.reason);
         m_status->setDetail(outcome.detail);
+        m_status->announce(m_status->caption());
         break;
     }
 }

@@ -17,6 +17,7 @@ MainForm::MainForm(ui::Runtime &runtime, poweroff::Road &road)
       m_startButton(m_window->button("cmdStartQuickTimer")),
       m_timer(m_window->timer("tmrQuickTimer"))
 {
+    m_startButton.presentAsToggle(); // on while the countdown runs
     m_hoursSpinner.onChange([this] { scrollHours_Change(); });
     m_minutesSpinner.onChange([this] { scrollMinutes_Change(); });
     m_secondsSpinner.onChange([this] { scrollSeconds_Change(); });

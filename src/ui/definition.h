@@ -62,6 +62,7 @@ struct ControlDefinition {
     std::optional<Font> font;         // none: the window's font
     std::optional<Colour> textColour; // none: the default text colour
     std::string toolTip;
+    std::string accessibleName; // what a screen reader calls it, where its caption does not say
     bool visible = true;
 
     // Timers.

@@ -13,7 +13,8 @@ const Colour Lavender{0x00CFA8AF};
 const Colour DarkBlue{0x007F0000};
 const Colour LightGrey{0x00C8D0D4};
 
-ControlDefinition timeField(std::string name, Rect twips, int tabIndex, std::string toolTip)
+ControlDefinition timeField(std::string name, Rect twips, int tabIndex, std::string toolTip,
+                            std::string unit)
 {
     return {.name = std::move(name),
             .kind = Kind::Label,
@@ -24,16 +25,19 @@ ControlDefinition timeField(std::string name, Rect twips, int tabIndex, std::str
             .alignment = Alignment::Centre,
             .font = DigitFont,
             .textColour = DigitColour,
-            .toolTip = std::move(toolTip)};
+            .toolTip = std::move(toolTip),
+            .accessibleName = std::move(unit)};
 }
 
-ControlDefinition spinner(std::string name, Rect twips, int tabIndex, std::int16_t top)
+ControlDefinition spinner(std::string name, Rect twips, int tabIndex, std::int16_t top,
+                          std::string unit)
 {
     return {.name = std::move(name),
             .kind = Kind::ScrollBar,
             .container = "fraQuickTimer",
             .twips = twips,
             .tabIndex = tabIndex,
+            .accessibleName = std::move(unit),
             .rangeStart = top,
             .rangeEnd = -1,
             .smallStep = 1,
@@ -124,12 +128,12 @@ WindowDefinition makeMain()
                        savedSet({1429, 1138, SansSerif, {"P1"}, 1, "Timer Off", {"P3"}})),
             mainButton("MyButton2", {2265, 300, 810, 645}, 2, "Cancel timer settings",
                        savedSet({1429, 1138, SansSerif, {"P2"}, std::nullopt, "Cancel", {"P4"}})),
-            timeField("lblQTimerSecond", {1470, 945, 435, 270}, 3, "Second"),
-            timeField("lblQTimerHour", {270, 945, 435, 270}, 4, "Hour"),
-            timeField("lblQTimerMinute", {855, 945, 435, 270}, 5, "Minute"),
-            spinner("scrollHours", {690, 900, 180, 330}, 6, 24),
-            spinner("scrollMinutes", {1275, 900, 180, 330}, 7, 60),
-            spinner("scrollSeconds", {1875, 900, 180, 330}, 8, 60),
+            timeField("lblQTimerSecond", {1470, 945, 435, 270}, 3, "Second", "Seconds"),
+            timeField("lblQTimerHour", {270, 945, 435, 270}, 4, "Hour", "Hours"),
+            timeField("lblQTimerMinute", {855, 945, 435, 270}, 5, "Minute", "Minutes"),
+            spinner("scrollHours", {690, 900, 180, 330}, 6, 24, "Hours"),
+            spinner("scrollMinutes", {1275, 900, 180, 330}, 7, 60, "Minutes"),
+            spinner("scrollSeconds", {1875, 900, 180, 330}, 8, 60, "Seconds"),
             unitCaption("Label1", {300, 570, 375, 270}, 9, "h :"),
             unitCaption("Label2", {885, 570, 525, 270}, 10, "min:"),
             unitCaption("Label3", {1470, 570, 525, 270}, 11, "sec:"),

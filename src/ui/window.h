@@ -24,6 +24,9 @@ public:
         // The full words behind a short caption: its tooltip, and what a screen reader reads as
         // its description.
         virtual void setDetail(const std::string &detail) = 0;
+        // Tells a screen reader this text now; until the next time, it is what the label is
+        // called, however its caption changes meanwhile.
+        virtual void announce(const std::string &text) = 0;
     };
 
     // Setting a position clamps it to the range and raises the change event when it moved.
@@ -44,6 +47,9 @@ public:
         virtual std::string caption() const = 0;
         virtual void setCaption(const std::string &caption) = 0;
         virtual void onClick(Handler handler) = 0;
+        // The state means something to the user: a screen reader hears it as a toggle that is
+        // pressed while the state is on. Otherwise the button is a plain push button.
+        virtual void presentAsToggle() = 0;
     };
 
     class Timer {

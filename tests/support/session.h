@@ -43,9 +43,12 @@ public:
     {
         return loadedWarning() && loadedWarning()->isVisible() ? loadedWarning() : nullptr;
     }
-    // A control or timer of either window, by name; the warning's even once it is closed.
+    // Either window, or a control or timer of either, by name; the warning's even once closed.
     template <typename T = QWidget> T *find(const QString &name) const
     {
+        for (QWidget *window : {main(), loadedWarning()})
+            if (window && window->objectName() == name)
+                return dynamic_cast<T *>(static_cast<QObject *>(window));
         T *found = main()->findChild<T *>(name);
         return found || !loadedWarning() ? found : loadedWarning()->findChild<T *>(name);
     }

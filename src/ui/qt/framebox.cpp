@@ -1,6 +1,10 @@
 #include "framebox.h"
 
+#include <QApplication>
+#include <QLabel>
 #include <QPainter>
+#include <QScrollBar>
+#include <QStyleOptionFocusRect>
 
 namespace ui::qt {
 
@@ -14,6 +18,23 @@ constexpr int CaptionPadding = 2;
 FrameBox::FrameBox(const QString &caption, QWidget *parent) : QWidget(parent), m_caption(caption)
 {
     setAccessibleName(caption);
+    // A scroll bar draws no focus of its own: the frame draws it.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+        if (isAncestorOf(old) || isAncestorOf(now))
+            update();
+    });
+}
+
+QRect FrameBox::focusArea() const
+{
+    const auto *spinner = qobject_cast<QScrollBar *>(QApplication::focusWidget());
+    if (!spinner || spinner->parentWidget() != this)
+        return {};
+    QRect area = spinner->geometry();
+    for (const QLabel *field : findChildren<QLabel *>(Qt::FindDirectChildrenOnly))
+        if (field->isVisible() && field->geometry().intersects(spinner->geometry()))
+            area |= field->geometry();
+    return area.adjusted(-2, -2, 2, 2);
 }
 
 void FrameBox::paintEvent(QPaintEvent *)
@@ -27,6 +48,13 @@ void FrameBox::paintEvent(QPaintEvent *)
     painter.setPen(palette().color(QPalette::Light));
     painter.drawRect(line.translated(1, 1));
 
+    if (const QRect focus = focusArea(); focus.isValid()) {
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        option.state |= QStyle::State_KeyboardFocusChange | QStyle::State_HasFocus;
+        option.rect = focus;
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    }
     if (m_caption.isEmpty())
         return;
     const QRect captionBox(CaptionIndent, 0,

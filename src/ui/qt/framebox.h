@@ -12,6 +12,8 @@ public:
     explicit FrameBox(const QString &caption, QWidget *parent = nullptr);
 
     QString caption() const { return m_caption; }
+    // Where a focused spinner shows its focus: around itself and the field it stands beside.
+    QRect focusArea() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

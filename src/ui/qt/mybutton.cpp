@@ -1,8 +1,10 @@
 #include "mybutton.h"
 
+#include "contrast.h"
 #include "pictures.h"
 #include "qtruntime.h"
 
+#include <QAccessible>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 
@@ -10,12 +12,7 @@ namespace ui::qt {
 
 namespace {
 
-QPixmap picture(const Picture &picture)
-{
-    return picture.name.empty()
-               ? QPixmap()
-               : Pictures::pixmap(picture.name, Pictures::buttonSize(picture.name));
-}
+constexpr int CaptionMargin = 3; // pixels between the caption and the border on either side
 
 } // namespace
 
@@ -25,8 +22,9 @@ MyButton::MyButton(const ButtonProperties &properties, const QtRuntime &runtime,
       m_backOver(runtime.colour(properties.backColorOver)),
       m_backFocus(runtime.colour(properties.backColorFocus)),
       m_backDisabled(runtime.colour(properties.backColorDisabled)),
-      m_border(runtime.colour(properties.borderColor)), m_picture(picture(properties.picture)),
-      m_pictureDisabled(picture(properties.pictureDisabled)),
+      m_border(runtime.colour(properties.borderColor)), m_picture(properties.picture.name),
+      m_pictureDisabled(properties.pictureDisabled.name),
+      m_pictureSize(Pictures::buttonSize(properties.picture.name)),
       m_pictureOffsetY(properties.pictureOffsetY)
 {
     setCheckable(true);
@@ -34,56 +32,78 @@ MyButton::MyButton(const ButtonProperties &properties, const QtRuntime &runtime,
     setAttribute(Qt::WA_Hover);
     setFont(runtime.font(properties.font));
     setText(QString::fromStdString(properties.caption));
+    connect(this, &QAbstractButton::toggled, this, [this] {
+        if (!m_toggle)
+            return;
+        QAccessible::State pressed;
+        pressed.checked = pressed.pressed = true;
+        QAccessibleStateChangeEvent event(this, pressed);
+        QAccessible::updateAccessibility(&event);
+    });
 }
 
 QColor MyButton::faceColour() const
 {
-    if (!isEnabled())
-        return m_backDisabled;
-    if (isDown())
-        return m_backDown;
-    if (underMouse())
-        return m_backOver;
-    if (hasFocus())
-        return m_backFocus;
-    return m_back;
+    const QColor face = !isEnabled()   ? m_backDisabled
+                        : isDown()     ? m_backDown
+                        : underMouse() ? m_backOver
+                        : hasFocus()   ? m_backFocus
+                                       : m_back;
+    // A dark scheme's light caption on the light lavender would be unreadable.
+    return readable(face, palette().color(QPalette::ButtonText), palette().color(QPalette::Button),
+                    TextContrast);
+}
+
+QFont MyButton::captionFont() const
+{
+    QFont caption = font();
+    while (QFontMetrics(caption).horizontalAdvance(text()) > width() - 2 * CaptionMargin - 2 &&
+           caption.pointSizeF() > 5)
+        caption.setPointSizeF(caption.pointSizeF() - 0.25);
+    return caption;
 }
 
 QSize MyButton::sizeHint() const
 {
     const QFontMetrics metrics(font());
-    return {qMax(metrics.horizontalAdvance(text()), m_picture.width()) + 12,
-            m_picture.height() + metrics.height() + 10};
+    return {qMax(metrics.horizontalAdvance(text()), m_pictureSize) + 2 * CaptionMargin + 2,
+            m_pictureSize + metrics.height() + 10};
 }
 
 void MyButton::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    const QRect face = rect();
-    painter.fillRect(face, faceColour());
-    painter.setPen(m_border);
-    painter.drawRect(face.adjusted(0, 0, -1, -1));
+    const QColor face = faceColour();
+    // The border is what is left of a fill once the face is laid inside it, so that it stays
+    // whole at any scale, where a one-pixel line may fall between the screen's pixels.
+    painter.fillRect(
+        rect(), readable(m_border, face, palette().color(QPalette::ButtonText), BorderContrast));
+    painter.fillRect(rect().adjusted(1, 1, -1, -1), face);
 
     // The picture is centred, then lifted by its offset to leave room for the caption below it.
-    const QPixmap &shown =
-        isEnabled() || m_pictureDisabled.isNull() ? m_picture : m_pictureDisabled;
-    const QFontMetrics metrics(font());
+    const std::string &name =
+        isEnabled() || m_pictureDisabled.empty() ? m_picture : m_pictureDisabled;
+    const QPixmap shown = Pictures::pixmap(name, m_pictureSize, devicePixelRatioF());
+    const QFont caption = captionFont();
+    const QFontMetrics metrics(caption);
     const int pressed = isDown() ? 1 : 0;
-    const int pictureTop = (face.height() - shown.height()) / 2 + m_pictureOffsetY;
+    const int pictureTop = (height() - m_pictureSize) / 2 + m_pictureOffsetY;
     if (!shown.isNull())
-        painter.drawPixmap((face.width() - shown.width()) / 2 + pressed, pictureTop + pressed,
-                           shown);
+        painter.drawPixmap((width() - m_pictureSize) / 2 + pressed, pictureTop + pressed, shown);
     const int captionTop =
-        shown.isNull() ? (face.height() - metrics.height()) / 2 : pictureTop + shown.height() + 1;
-    const QRect captionRect(pressed, captionTop + pressed, face.width(), metrics.height());
+        shown.isNull() ? (height() - metrics.height()) / 2 : pictureTop + m_pictureSize + 1;
+    painter.setFont(caption);
     painter.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-    painter.drawText(captionRect, Qt::AlignHCenter | Qt::AlignTop, text());
+    painter.drawText(QRect(pressed, captionTop + pressed, width(), metrics.height()),
+                     Qt::AlignHCenter | Qt::AlignTop, text());
 
     if (hasFocus()) {
+        // Always shown, not only after a key press: the keyboard's user must find the focus.
         QStyleOptionFocusRect option;
         option.initFrom(this);
-        option.rect = face.adjusted(3, 3, -3, -3);
+        option.state |= QStyle::State_KeyboardFocusChange;
+        option.rect = rect().adjusted(3, 3, -3, -3);
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
     }
 }

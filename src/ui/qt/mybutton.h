@@ -4,7 +4,8 @@
 
 #include <QAbstractButton>
 #include <QColor>
-#include <QPixmap>
+
+#include <string>
 
 namespace ui::qt {
 
@@ -25,9 +26,14 @@ public:
     void setState(bool state) { setChecked(state); }
     QString caption() const { return text(); }
     void setCaption(const QString &caption) { setText(caption); }
+    // A screen reader hears it as a toggle, pressed while the state is on.
+    bool isToggle() const { return m_toggle; }
+    void setToggle(bool toggle) { m_toggle = toggle; }
 
-    // The face colour for the button's present look.
+    // The face colour for the button's present look, readable under its caption.
     QColor faceColour() const;
+    // The caption's font: the button's, made smaller until the caption fits inside the border.
+    QFont captionFont() const;
     QSize sizeHint() const override;
 
 protected:
@@ -40,9 +46,11 @@ private:
     QColor m_backFocus;
     QColor m_backDisabled;
     QColor m_border;
-    QPixmap m_picture;
-    QPixmap m_pictureDisabled;
+    std::string m_picture;
+    std::string m_pictureDisabled;
+    int m_pictureSize = 0;
     int m_pictureOffsetY = 0;
+    bool m_toggle = false;
 };
 
 } // namespace ui::qt

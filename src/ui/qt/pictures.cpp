@@ -37,22 +37,25 @@ const Source *find(const std::string &name)
 
 } // namespace
 
-QPixmap Pictures::pixmap(const std::string &name, int size)
+QPixmap Pictures::pixmap(const std::string &name, int size, qreal ratio)
 {
     const Source *source = find(name);
     if (!source)
         return {};
     // A window and its buttons ask for the same pictures: draw each one once.
-    const QString key = QStringLiteral("veltrane/%1/%2").arg(QLatin1String(source->name)).arg(size);
+    const QString key =
+        QStringLiteral("veltrane/%1/%2/%3").arg(QLatin1String(source->name)).arg(size).arg(ratio);
     QPixmap result;
     if (QPixmapCache::find(key, &result))
         return result;
     if (*source->derivedFrom) {
-        const QImage normal = pixmap(source->derivedFrom, size).toImage();
+        const QImage normal = pixmap(source->derivedFrom, size, ratio).toImage();
         result = QPixmap::fromImage(
             disabled(normal, source->grey ? QColor::fromRgb(source->grey) : QColor()));
     } else {
-        QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+        // The pictures are vector drawings: drawn at the screen's own pixels, never scaled up.
+        const int pixels = qRound(size * ratio);
+        QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         QSvgRenderer renderer(QString::fromLatin1(source->file));
         QPainter painter(&image);
@@ -60,6 +63,7 @@ QPixmap Pictures::pixmap(const std::string &name, int size)
         painter.end();
         result = QPixmap::fromImage(image);
     }
+    result.setDevicePixelRatio(ratio);
     QPixmapCache::insert(key, result);
     return result;
 }

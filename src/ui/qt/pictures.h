@@ -12,7 +12,8 @@ namespace ui::qt {
 // P7 are made from P1, P2 and P6: every opaque pixel grey, every other pixel transparent.
 class Pictures final {
 public:
-    static QPixmap pixmap(const std::string &name, int size);
+    // Drawn for the screen's pixels: size logical pixels at the given device pixel ratio.
+    static QPixmap pixmap(const std::string &name, int size, qreal ratio = 1);
     static QIcon icon(const std::string &name);
     // The size the picture is drawn at on a button: its first image.
     static int buttonSize(const std::string &name);

@@ -1,7 +1,9 @@
 #include "qtruntime.h"
 
+#include "accessibility.h"
 #include "qtwindow.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFontDatabase>
 #include <QMessageBox>
@@ -20,6 +22,8 @@ const char UiFace[] = "MS Sans Serif";
 
 QtRuntime::QtRuntime()
 {
+    static const bool accessible = (QAccessible::installFactory(accessibleInterface), true);
+    Q_UNUSED(accessible);
     if (QFontDatabase::families().contains(QLatin1String(DigitFace))) {
         m_digitFamily = QLatin1String(DigitFace);
         return;

@@ -1,18 +1,17 @@
 #include "qtwindow.h"
 
+#include "contrast.h"
 #include "framebox.h"
 #include "mybutton.h"
 #include "pictures.h"
 #include "qtruntime.h"
+#include "spinner.h"
 #include "ticktimer.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
-#include <QScrollBar>
-#include <QWindow>
 
 #include <algorithm>
 #include <stdexcept>
@@ -62,39 +61,32 @@ public:
         m_label->setToolTip(text(detail));
         m_label->setAccessibleDescription(text(detail));
     }
+    void announce(const std::string &words) override
+    {
+        // A screen reader hears a name that changes; the caption's own changes in between go
+        // unannounced while the label has a name of its own.
+        m_label->setAccessibleName(text(words));
+    }
 
 private:
     QLabel *m_label;
     QString m_caption;
 };
 
-// Qt's upper arrow always moves towards the widget's minimum. Where the definition wants the
-// upper arrow to move towards the larger end, the widget holds the position negated.
 class ScrollBarControl final : public Window::ScrollBar {
 public:
-    ScrollBarControl(QScrollBar *bar, const ControlDefinition &definition, QtRuntime &runtime)
-        : m_bar(bar), m_sign(definition.rangeStart > definition.rangeEnd ? -1 : 1),
-          m_runtime(runtime)
+    ScrollBarControl(Spinner *spinner, QtRuntime &runtime) : m_spinner(spinner), m_runtime(runtime)
     {
-        const int start = m_sign * definition.rangeStart;
-        const int end = m_sign * definition.rangeEnd;
-        m_bar->setRange(std::min(start, end), std::max(start, end));
-        m_bar->setSingleStep(definition.smallStep);
-        m_bar->setPageStep(definition.largeStep);
-        m_bar->setValue(m_sign * definition.position);
-        // A change is reported when the thumb is let go, never while it is dragged.
-        m_bar->setTracking(false);
     }
-    int position() const override { return m_sign * m_bar->value(); }
-    void setPosition(int position) override { m_bar->setValue(m_sign * position); }
+    int position() const override { return m_spinner->position(); }
+    void setPosition(int position) override { m_spinner->setPosition(position); }
     void onChange(Handler handler) override
     {
-        connectHandler(m_bar, &QAbstractSlider::valueChanged, m_runtime, std::move(handler));
+        connectHandler(m_spinner, &QAbstractSlider::valueChanged, m_runtime, std::move(handler));
     }
 
 private:
-    QScrollBar *m_bar;
-    int m_sign;
+    Spinner *m_spinner;
     QtRuntime &m_runtime;
 };
 
@@ -109,6 +101,7 @@ public:
     {
         connectHandler(m_button, &QAbstractButton::clicked, m_runtime, std::move(handler));
     }
+    void presentAsToggle() override { m_button->setToggle(true); }
 
 private:
     MyButton *m_button;
@@ -148,17 +141,20 @@ template <typename Control, typename Map> Control &lookup(Map &controls, std::st
 } // namespace
 
 QtWindow::QtWindow(const WindowDefinition &definition, QtRuntime &runtime)
-    : m_runtime(runtime), m_widget(std::make_unique<FormWidget>())
+    : m_runtime(runtime), m_widget(new FormWidget)
 {
     build(definition);
-    QObject::connect(m_widget.get(), &FormWidget::closed, m_widget.get(), [this] { closed(); });
+    QObject::connect(m_widget, &FormWidget::closed, m_widget, [this] { closed(); });
 }
 
-QtWindow::~QtWindow() = default;
+QtWindow::~QtWindow()
+{
+    delete m_widget.data(); // unless the owner it was shown over has taken it along
+}
 
 void QtWindow::build(const WindowDefinition &definition)
 {
-    FormWidget *form = m_widget.get();
+    FormWidget *form = m_widget;
     form->setObjectName(text(definition.name));
     form->setWindowTitle(text(definition.title));
     form->setWindowIcon(Pictures::icon(definition.icon.name));
@@ -175,12 +171,15 @@ void QtWindow::build(const WindowDefinition &definition)
     if (definition.maximiseButton)
         flags |= Qt::WindowMaximizeButtonHint;
     form->setWindowFlags(flags);
+    form->offerStates(definition.minimiseButton, definition.maximiseButton);
     const QSize client(definition.clientWidth / TwipsPerPixel,
                        definition.clientHeight / TwipsPerPixel);
-    if (definition.sizable)
+    if (definition.sizable) {
         form->resize(client);
-    else
+        form->setMinimumSize(client); // any smaller, and controls would be cut off
+    } else {
         form->setFixedSize(client);
+    }
 
     std::map<std::string, QWidget *, std::less<>> containers{{"", form}};
     std::vector<std::pair<int, QWidget *>> tabOrder;
@@ -210,8 +209,13 @@ void QtWindow::build(const WindowDefinition &definition)
             if (control.font)
                 label->setFont(m_runtime.font(*control.font));
             if (control.textColour) {
+                // Unless it would vanish on the background of a dark scheme.
                 QPalette labelPalette = label->palette();
-                labelPalette.setColor(QPalette::WindowText, m_runtime.colour(*control.textColour));
+                labelPalette.setColor(QPalette::WindowText,
+                                      readable(m_runtime.colour(*control.textColour),
+                                               form->palette().color(QPalette::Window),
+                                               form->palette().color(QPalette::WindowText),
+                                               TextContrast));
                 label->setPalette(labelPalette);
             }
             const Qt::Alignment horizontal =
@@ -225,12 +229,14 @@ void QtWindow::build(const WindowDefinition &definition)
             break;
         }
         case Kind::ScrollBar: {
-            auto *bar = new QScrollBar(Qt::Vertical, parent);
-            bar->setFocusPolicy(Qt::StrongFocus);
+            auto *spinner = new Spinner(control.rangeStart, control.rangeEnd, parent);
+            spinner->setSingleStep(control.smallStep);
+            spinner->setPageStep(control.largeStep);
+            spinner->setPosition(control.position);
             m_scrollBars.emplace(control.name,
-                                 std::make_unique<ScrollBarControl>(bar, control, m_runtime));
-            tabOrder.emplace_back(control.tabIndex, bar);
-            widget = bar;
+                                 std::make_unique<ScrollBarControl>(spinner, m_runtime));
+            tabOrder.emplace_back(control.tabIndex, spinner);
+            widget = spinner;
             break;
         }
         case Kind::Button: {
@@ -245,6 +251,8 @@ void QtWindow::build(const WindowDefinition &definition)
         widget->setObjectName(text(control.name));
         widget->setGeometry(pixels(control.twips));
         widget->setToolTip(text(control.toolTip));
+        if (!control.accessibleName.empty())
+            widget->setAccessibleName(text(control.accessibleName));
         widget->setVisible(control.visible);
     }
 
@@ -280,22 +288,26 @@ Window::Timer &QtWindow::timer(std::string_view name)
 void QtWindow::show()
 {
     m_main = true;
-    centreOnScreen();
+    m_widget->centre();
     m_widget->show();
     m_widget->activateWindow();
 }
 
 void QtWindow::showModal(Window &owner)
 {
-    // Application-modal: the owner, and every other window, takes no input meanwhile. The
-    // owner is told to the window system so that this window stays above it.
+    // Application-modal, and a dialog of its owner for the window manager, which then keeps it
+    // above the owner and takes it along; above every other window too, and asking for the
+    // user's attention, until it is unloaded.
     m_widget->setWindowModality(Qt::ApplicationModal);
-    centreOnScreen();
-    m_widget->winId();
+    m_widget->setAlert(true);
     if (auto *qtOwner = dynamic_cast<QtWindow *>(&owner))
-        m_widget->windowHandle()->setTransientParent(qtOwner->widget()->windowHandle());
+        m_widget->setParent(qtOwner->widget(),
+                            m_widget->windowFlags() | Qt::Dialog | Qt::WindowStaysOnTopHint);
+    m_widget->centre();
     m_widget->show();
+    m_widget->raise();
     m_widget->activateWindow();
+    QApplication::alert(m_widget);
 }
 
 void QtWindow::unload()
@@ -306,8 +318,8 @@ void QtWindow::unload()
 void QtWindow::ask(const Question &question, std::function<void(bool keep)> answered)
 {
     // Over its own window only: the countdown and the other window go on meanwhile.
-    auto *box = new QMessageBox(QMessageBox::Warning, m_widget->windowTitle(), text(question.text),
-                                QMessageBox::NoButton, m_widget.get());
+    auto *box = new QMessageBox(QMessageBox::Warning, QApplication::applicationDisplayName(),
+                                text(question.text), QMessageBox::NoButton, m_widget);
     box->setInformativeText(text(question.advice));
     QPushButton *keep = box->addButton(text(question.keep), QMessageBox::AcceptRole);
     box->addButton(text(question.stop), QMessageBox::RejectRole);
@@ -319,16 +331,6 @@ void QtWindow::ask(const Question &question, std::function<void(bool keep)> answ
                          m_runtime.run([&] { answered(box->clickedButton() == keep); });
                      });
     box->open();
-}
-
-void QtWindow::centreOnScreen()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    QRect area(QPoint(), m_widget->size());
-    area.moveCenter(screen->availableGeometry().center());
-    m_widget->move(area.topLeft());
 }
 
 void QtWindow::closed()

@@ -3,6 +3,8 @@
 #include "formwidget.h"
 #include "ui/window.h"
 
+#include <QPointer>
+
 #include <map>
 #include <memory>
 #include <string>
@@ -18,7 +20,7 @@ public:
     QtWindow(const WindowDefinition &definition, QtRuntime &runtime);
     ~QtWindow() override;
 
-    FormWidget *widget() const { return m_widget.get(); }
+    FormWidget *widget() const { return m_widget; }
 
     Label &label(std::string_view name) override;
     ScrollBar &scrollBar(std::string_view name) override;
@@ -34,11 +36,10 @@ public:
 
 private:
     void build(const WindowDefinition &definition);
-    void centreOnScreen();
     void closed();
 
     QtRuntime &m_runtime;
-    std::unique_ptr<FormWidget> m_widget;
+    QPointer<FormWidget> m_widget;
     std::map<std::string, std::unique_ptr<Label>, std::less<>> m_labels;
     std::map<std::string, std::unique_ptr<ScrollBar>, std::less<>> m_scrollBars;
     std::map<std::string, std::unique_ptr<Button>, std::less<>> m_buttons;

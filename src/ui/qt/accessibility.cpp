@@ -1,0 +1,147 @@
+#include "accessibility.h"
+
+#include "formwidget.h"
+#include "framebox.h"
+#include "mybutton.h"
+#include "spinner.h"
+
+#include <QAccessibleWidget>
+#include <QLabel>
+
+#include <algorithm>
+
+namespace ui::qt {
+
+namespace {
+
+class WindowAccessible final : public QAccessibleWidget {
+public:
+    explicit WindowAccessible(FormWidget *window) : QAccessibleWidget(window, QAccessible::Window)
+    {
+    }
+    QAccessible::Role role() const override
+    {
+        return static_cast<FormWidget *>(widget())->isAlert() ? QAccessible::AlertMessage
+                                                              : QAccessible::Window;
+    }
+};
+
+// Its controls in the order they are read on screen, left to right, not the order they were
+// made in.
+class FrameAccessible final : public QAccessibleWidget {
+public:
+    explicit FrameAccessible(FrameBox *frame) : QAccessibleWidget(frame, QAccessible::Grouping) {}
+    int childCount() const override { return int(controls().size()); }
+    QAccessibleInterface *child(int index) const override
+    {
+        return QAccessible::queryAccessibleInterface(controls().value(index));
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return int(controls().indexOf(qobject_cast<QWidget *>(child->object())));
+    }
+
+private:
+    QList<QWidget *> controls() const
+    {
+        QList<QWidget *> list = widget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        std::stable_sort(list.begin(), list.end(), [](const QWidget *a, const QWidget *b) {
+            return std::pair(a->x(), a->y()) < std::pair(b->x(), b->y());
+        });
+        return list;
+    }
+};
+
+class ButtonAccessible final : public QAccessibleWidget {
+public:
+    explicit ButtonAccessible(MyButton *button) : QAccessibleWidget(button, QAccessible::Button) {}
+    MyButton *button() const { return static_cast<MyButton *>(widget()); }
+    QString text(QAccessible::Text kind) const override
+    {
+        return kind == QAccessible::Name ? button()->caption() : QAccessibleWidget::text(kind);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.checkable = button()->isToggle();
+        state.checked = state.pressed = button()->isToggle() && button()->state();
+        return state;
+    }
+    QStringList actionNames() const override
+    {
+        return {button()->isToggle() ? toggleAction() : pressAction()};
+    }
+    void doAction(const QString &) override { button()->click(); }
+};
+
+// The number its field shows, never the mirrored value the scroll bar holds.
+class SpinnerAccessible final : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit SpinnerAccessible(Spinner *spinner) : QAccessibleWidget(spinner, QAccessible::SpinBox)
+    {
+    }
+    Spinner *spinner() const { return static_cast<Spinner *>(widget()); }
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        return type == QAccessible::ValueInterface ? static_cast<QAccessibleValueInterface *>(this)
+                                                   : QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text kind) const override
+    {
+        return kind == QAccessible::Value ? QString::number(spinner()->position())
+                                          : QAccessibleWidget::text(kind);
+    }
+    QVariant currentValue() const override { return spinner()->position(); }
+    void setCurrentValue(const QVariant &value) override { spinner()->setPosition(value.toInt()); }
+    QVariant maximumValue() const override { return spinner()->highest(); }
+    QVariant minimumValue() const override { return spinner()->lowest(); }
+    QVariant minimumStepSize() const override { return 1; }
+};
+
+// A label named for a screen reader, a time field by its unit, reads its caption as its value:
+// the number, for a time field.
+class LabelAccessible final : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit LabelAccessible(QLabel *label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+    QLabel *label() const { return static_cast<QLabel *>(widget()); }
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        bool number = false;
+        label()->text().toInt(&number);
+        return type == QAccessible::ValueInterface && number
+                   ? static_cast<QAccessibleValueInterface *>(this)
+                   : QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text kind) const override
+    {
+        if ((kind == QAccessible::Name && label()->accessibleName().isEmpty()) ||
+            kind == QAccessible::Value)
+            return label()->text();
+        return QAccessibleWidget::text(kind);
+    }
+    QVariant currentValue() const override { return label()->text().toInt(); }
+    void setCurrentValue(const QVariant &) override {}
+    QVariant maximumValue() const override { return {}; }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 1; }
+};
+
+} // namespace
+
+QAccessibleInterface *accessibleInterface(const QString &, QObject *object)
+{
+    if (auto *window = qobject_cast<FormWidget *>(object))
+        return new WindowAccessible(window);
+    if (auto *frame = dynamic_cast<FrameBox *>(object))
+        return new FrameAccessible(frame);
+    if (auto *button = qobject_cast<MyButton *>(object))
+        return new ButtonAccessible(button);
+    if (auto *spinner = dynamic_cast<Spinner *>(object))
+        return new SpinnerAccessible(spinner);
+    auto *label = qobject_cast<QLabel *>(object);
+    if (label && qobject_cast<FormWidget *>(label->window()))
+        return new LabelAccessible(label);
+    return nullptr;
+}
+
+} // namespace ui::qt
