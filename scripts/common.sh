@@ -6,8 +6,10 @@ VELTRANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # What building and running need on Debian 12.
 VELTRANE_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev qt6-qpa-plugins
                          fonts-dejavu-core)
-# What the test suite needs besides: a private D-Bus, the MinGW cross-compiler and Wine.
-VELTRANE_TEST_PACKAGES=(dbus-daemon g++-mingw-w64-x86-64 wine wine64)
+# What the test suite needs besides: a private D-Bus, the MinGW cross-compiler and Wine, and an
+# X server with a real window manager and the tools to drive and read it.
+VELTRANE_TEST_PACKAGES=(dbus-daemon g++-mingw-w64-x86-64 wine wine64 xvfb openbox x11-utils
+                        xdotool wmctrl)
 
 # Installs the Debian packages that are missing; without root, says how and stops.
 ensure_packages() {
