@@ -383,6 +383,7 @@ void QtRuntimeTest::screenReader()
     }
     QAccessibleValueInterface *hours =
         QAccessible::queryAccessibleInterface(session.find("scrollHours"))->valueInterface();
+    QCOMPARE(hours->currentValue().toInt(), 6);
     QCOMPARE(hours->minimumValue().toInt(), 0);
     QCOMPARE(hours->maximumValue().toInt(), 23);
     // Read left to right: each field, then its spinner; then the buttons.
