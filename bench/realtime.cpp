@@ -26,7 +26,7 @@ void RealTime::journey()
     ui::qt::QtRuntime runtime;
     QuietRoad system; // behind the dry run, which never passes the request on
     std::ostringstream out;
-    app::Program program(app::CommandLine::parse({"veltrane", "--dry-run"}), runtime, system, out);
+    app::Program program(app::CommandLine::parse({"--dry-run"}), runtime, system, out);
     timer::MainForm &form = program.form();
     QWidget *main = static_cast<ui::qt::QtWindow &>(form.window()).widget();
     // Each moment is taken as the handler that made it returns.

@@ -93,9 +93,10 @@ void AppTest::journey()
     ui::qt::QtRuntime runtime;
     FakeRoad system;
     std::ostringstream out;
-    app::Program program(
-        app::CommandLine::parse(QStringList{"veltrane"} + arguments.split(' ', Qt::SkipEmptyParts)),
-        runtime, system, out);
+    std::vector<std::string> words;
+    for (const QString &word : arguments.split(' ', Qt::SkipEmptyParts))
+        words.push_back(word.toStdString());
+    app::Program program(app::CommandLine::parse(words), runtime, system, out);
     timer::MainForm &form = program.form();
     auto *tick = widget(form.window())->findChild<ui::qt::TickTimer *>("tmrQuickTimer");
     QList<int> seconds{tick->interval()}; // as the windows define them, before they are shortened
@@ -137,7 +138,7 @@ void AppTest::closingTheMainWindowEndsTheProgram()
     ui::qt::QtRuntime runtime;
     FakeRoad system;
     std::ostringstream out;
-    app::Program program(app::CommandLine::parse({"veltrane"}), runtime, system, out);
+    app::Program program(app::CommandLine::parse({}), runtime, system, out);
     QWidget *main = widget(program.form().window());
     QTest::mouseClick(main->findChild<QWidget *>("cmdStartQuickTimer"), Qt::LeftButton);
     emit main->findChild<ui::qt::TickTimer *>("tmrQuickTimer")->timeout(); // the warning opens

@@ -2,44 +2,56 @@
 
 #include "version.h"
 
-#include <QCommandLineParser>
-
 namespace app {
 
-CommandLine CommandLine::parse(const QStringList &arguments)
-{
-    QCommandLineParser parser;
-    const QCommandLineOption dryRun(QStringLiteral("dry-run"));
-    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    parser.addOption(dryRun);
-    parser.addOption(help);
-    parser.addOption(version);
+namespace {
 
+const char Usage[] = "Usage: veltrane [options]\n"
+                     "Turns the computer off when the time set has run out.\n\n"
+                     "Options:\n"
+                     "  --dry-run      Do everything but the power-off request itself, and print\n"
+                     "                 a line instead.\n"
+                     "  -h, --help     Show this help and exit.\n"
+                     "  -v, --version  Show the version and exit.";
+
+} // namespace
+
+CommandLine CommandLine::parse(const std::vector<std::string> &arguments)
+{
     CommandLine result;
-    if (!parser.parse(arguments)) {
-        result.action = Action::Refuse;
-        result.text = parser.errorText() + QStringLiteral("\nTry 'veltrane --help'.");
-    } else if (!parser.positionalArguments().isEmpty()) {
-        result.action = Action::Refuse;
-        result.text = QStringLiteral("Unexpected argument '%1'.\nTry 'veltrane --help'.")
-                          .arg(parser.positionalArguments().front());
-    } else if (parser.isSet(help)) {
-        result.action = Action::ShowHelp;
-        // Written out: the parser's own help needs an application object, and none exists yet.
-        result.text = QStringLiteral(
-            "Usage: veltrane [options]\n"
-            "Turns the computer off when the time set has run out.\n\n"
-            "Options:\n"
-            "  --dry-run      Do everything but the power-off request itself, and print\n"
-            "                 a line instead.\n"
-            "  -h, --help     Show this help and exit.\n"
-            "  -v, --version  Show the version and exit.");
-    } else if (parser.isSet(version)) {
-        result.action = Action::ShowVersion;
-        result.text = QStringLiteral("Veltrane " VELTRANE_VERSION);
+    bool help = false;
+    bool version = false;
+    std::string refusal;
+    for (const std::string &argument : arguments) {
+        std::vector<std::string> options;
+        if (argument.rfind("--", 0) == 0 && argument.size() > 2)
+            options.push_back(argument.substr(2));
+        else if (argument.size() > 1 && argument[0] == '-' && argument != "--")
+            for (char letter : argument.substr(1)) // short options may be run together: -hv
+                options.emplace_back(1, letter);
+        else if (refusal.empty())
+            refusal = "Unexpected argument '" + argument + "'.";
+        for (const std::string &option : options) {
+            if (option == "dry-run")
+                result.dryRun = true;
+            else if (option == "h" || option == "help")
+                help = true;
+            else if (option == "v" || option == "version")
+                version = true;
+            else if (refusal.empty())
+                refusal = "Unknown option '" + option + "'.";
+        }
     }
-    result.dryRun = parser.isSet(dryRun);
+    if (!refusal.empty()) {
+        result.action = Action::Refuse;
+        result.text = refusal + "\nTry 'veltrane --help'.";
+    } else if (help) {
+        result.action = Action::ShowHelp;
+        result.text = Usage;
+    } else if (version) {
+        result.action = Action::ShowVersion;
+        result.text = "Veltrane " VELTRANE_VERSION;
+    }
     return result;
 }
 

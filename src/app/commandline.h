@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QStringList>
+#include <string>
+#include <vector>
 
 namespace app {
 
@@ -10,9 +11,10 @@ struct CommandLine {
 
     Action action = Action::Run;
     bool dryRun = false;
-    QString text; // what to print for the version, the help or the refusal
+    std::string text; // what to print for the version, the help or the refusal
 
-    static CommandLine parse(const QStringList &arguments);
+    // The arguments after the program's name.
+    static CommandLine parse(const std::vector<std::string> &arguments);
     // The exit status for an action that ends before any window opens.
     int exitStatus() const { return action == Action::Refuse ? 2 : 0; }
 };

@@ -14,17 +14,17 @@
 
 #include <cstdio>
 #include <iostream>
+#include <string>
+#include <vector>
 
 int main(int argc, char *argv[])
 {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
     // Answer --help, --version and mistakes without ever opening a window.
-    const app::CommandLine commandLine = app::CommandLine::parse(arguments);
+    const app::CommandLine commandLine =
+        app::CommandLine::parse(std::vector<std::string>(argv + 1, argv + argc));
     if (commandLine.action != app::CommandLine::Action::Run) {
         std::FILE *out = commandLine.exitStatus() == 0 ? stdout : stderr;
-        std::fprintf(out, "%s\n", commandLine.text.toLocal8Bit().constData());
+        std::fprintf(out, "%s\n", commandLine.text.c_str());
         return commandLine.exitStatus();
     }
 

@@ -1,7 +1,5 @@
 #include "program.h"
 
-#include <QGuiApplication>
-
 namespace app {
 
 Program::Program(const CommandLine &commandLine, ui::Runtime &runtime, poweroff::Road &system,
@@ -9,9 +7,6 @@ Program::Program(const CommandLine &commandLine, ui::Runtime &runtime, poweroff:
     : m_dryRun(system, dryRunOut),
       m_form(runtime, commandLine.dryRun ? static_cast<poweroff::Road &>(m_dryRun) : system)
 {
-    // The main window's close ends the program, even while the warning, a window of its own,
-    // is still open.
-    QGuiApplication::setQuitOnLastWindowClosed(false);
     m_form.window().show();
 }
 

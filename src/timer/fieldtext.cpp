@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <limits>
 
 namespace timer {
 
@@ -48,20 +49,27 @@ std::string fieldText(std::int32_t value)
     return text;
 }
 
+namespace {
+
+// Any sum or product of two 32-bit numbers fits in 64 bits: compute it there, then check.
+std::int32_t narrowed(std::int64_t value)
+{
+    if (value < std::numeric_limits<std::int32_t>::min() ||
+        value > std::numeric_limits<std::int32_t>::max())
+        overflow();
+    return static_cast<std::int32_t>(value);
+}
+
+} // namespace
+
 std::int32_t checkedAdd(std::int32_t a, std::int32_t b)
 {
-    std::int32_t sum = 0;
-    if (__builtin_add_overflow(a, b, &sum))
-        overflow();
-    return sum;
+    return narrowed(std::int64_t{a} + b);
 }
 
 std::int32_t checkedMultiply(std::int32_t a, std::int32_t b)
 {
-    std::int32_t product = 0;
-    if (__builtin_mul_overflow(a, b, &product))
-        overflow();
-    return product;
+    return narrowed(std::int64_t{a} * b);
 }
 
 } // namespace timer

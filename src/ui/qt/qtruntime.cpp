@@ -24,6 +24,9 @@ QtRuntime::QtRuntime()
 {
     static const bool accessible = (QAccessible::installFactory(accessibleInterface), true);
     Q_UNUSED(accessible);
+    // The main window's close ends the program (QtWindow quits then), even while the warning,
+    // a window of its own, is still open; nothing else does.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
     if (QFontDatabase::families().contains(QLatin1String(DigitFace))) {
         m_digitFamily = QLatin1String(DigitFace);
         return;
