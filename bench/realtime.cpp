@@ -12,8 +12,6 @@
 #include <QElapsedTimer>
 #include <QTest>
 
-#include <sstream>
-
 class RealTime : public QObject {
     Q_OBJECT
 
@@ -25,8 +23,9 @@ void RealTime::journey()
 {
     ui::qt::QtRuntime runtime;
     QuietRoad system; // behind the dry run, which never passes the request on
-    std::ostringstream out;
-    app::Program program(app::CommandLine::parse({"--dry-run"}), runtime, system, out);
+    std::string out;
+    const auto print = [&out](const std::string &line) { out += line + "\n"; };
+    app::Program program(app::CommandLine::parse({"--dry-run"}), runtime, system, print);
     timer::MainForm &form = program.form();
     QWidget *main = static_cast<ui::qt::QtWindow &>(form.window()).widget();
     // Each moment is taken as the handler that made it returns.
@@ -40,7 +39,7 @@ void RealTime::journey()
                         ->widget()
                         ->findChild<ui::qt::TickTimer *>("tmrShutDown"),
                     &ui::qt::TickTimer::timeout, this, [&] {
-                        if (requested < 0 && !out.str().empty())
+                        if (requested < 0 && !out.empty())
                             requested = clock.elapsed() - opened;
                     });
         }
@@ -56,7 +55,7 @@ void RealTime::journey()
           requested);
     QVERIFY2(qAbs(opened - 3000) < 50, "the warning came 50 ms or more off");
     QVERIFY2(qAbs(requested - 30000) < 50, "the request came 50 ms or more off");
-    QCOMPARE(out.str(), std::string("dry run: power-off requested (flags 5)\n"));
+    QCOMPARE(out, std::string("dry run: power-off requested (flags 5)\n"));
 }
 
 QTEST_MAIN(RealTime)

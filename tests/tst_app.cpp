@@ -11,8 +11,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <sstream>
-
 namespace {
 
 QWidget *widget(ui::Window &window)
@@ -92,11 +90,12 @@ void AppTest::journey()
     const int interval = 5;
     ui::qt::QtRuntime runtime;
     FakeRoad system;
-    std::ostringstream out;
+    std::string out;
+    const auto print = [&out](const std::string &line) { out += line + "\n"; };
     std::vector<std::string> words;
     for (const QString &word : arguments.split(' ', Qt::SkipEmptyParts))
         words.push_back(word.toStdString());
-    app::Program program(app::CommandLine::parse(words), runtime, system, out);
+    app::Program program(app::CommandLine::parse(words), runtime, system, print);
     timer::MainForm &form = program.form();
     auto *tick = widget(form.window())->findChild<ui::qt::TickTimer *>("tmrQuickTimer");
     QList<int> seconds{tick->interval()}; // as the windows define them, before they are shortened
@@ -118,7 +117,7 @@ void AppTest::journey()
     QTRY_VERIFY_WITH_TIMEOUT(warning && warning->isVisible(), 2000);
     QCOMPARE(seconds, QList<int>({1000, 1000}));
     if (user.isEmpty()) {
-        QTRY_VERIFY_WITH_TIMEOUT(system.requests || !out.str().empty(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(system.requests || !out.empty(), 2000);
     } else {
         QTest::qWait(3 * interval);
         if (user == "cancel")
@@ -129,7 +128,7 @@ void AppTest::journey()
         QVERIFY2(!count->isActive(), "the warning's count runs on after it closed");
     }
     QTest::qWait(40 * interval); // longer than the rest of the count would have taken
-    QCOMPARE(QString::fromStdString(out.str()), printed);
+    QCOMPARE(QString::fromStdString(out), printed);
     QCOMPARE(system.requests, requests);
 }
 
@@ -137,8 +136,9 @@ void AppTest::closingTheMainWindowEndsTheProgram()
 {
     ui::qt::QtRuntime runtime;
     FakeRoad system;
-    std::ostringstream out;
-    app::Program program(app::CommandLine::parse({}), runtime, system, out);
+    std::string out;
+    const auto print = [&out](const std::string &line) { out += line + "\n"; };
+    app::Program program(app::CommandLine::parse({}), runtime, system, print);
     QWidget *main = widget(program.form().window());
     QTest::mouseClick(main->findChild<QWidget *>("cmdStartQuickTimer"), Qt::LeftButton);
     emit main->findChild<ui::qt::TickTimer *>("tmrQuickTimer")->timeout(); // the warning opens

@@ -79,7 +79,7 @@ void ConfirmTest::log()
     QFETCH(QString, seen);
     Session session;
     session.run(script);
-    QCOMPARE(QString::fromStdString(session.log.str()).remove("veltrane: power-off "), seen);
+    QCOMPARE(QString::fromStdString(session.logged()).remove("veltrane: power-off "), seen);
 }
 
 void ConfirmTest::refusalsFitTheirLine()

@@ -11,8 +11,6 @@
 #include <QElapsedTimer>
 #include <QTest>
 
-#include <sstream>
-
 namespace {
 
 const QStringList NtRoad = {
@@ -217,8 +215,9 @@ void PowerOffTest::dryRunAsksNothing()
     // The check and staying awake go to the system's road; the request becomes one line.
     FakeRoad system;
     system.readiness = {false, "Not here.", "", ""};
-    std::ostringstream out;
-    poweroff::DryRunRoad dryRun(system, out);
+    std::string out;
+    const auto print = [&out](const std::string &line) { out += line + "\n"; };
+    poweroff::DryRunRoad dryRun(system, print);
     QStringList answers;
     dryRun.check([&](const poweroff::Readiness &readiness) {
         answers << QString::fromStdString(readiness.words);
@@ -229,7 +228,7 @@ void PowerOffTest::dryRunAsksNothing()
                                                 "system)"}));
     QVERIFY(system.awake);
     QCOMPARE(system.requests, 0);
-    QCOMPARE(QString::fromStdString(out.str()),
+    QCOMPARE(QString::fromStdString(out),
              QStringLiteral("dry run: power-off requested (flags 5)\n"));
 }
 

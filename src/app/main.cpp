@@ -3,17 +3,11 @@
 #include "ui/qt/qtruntime.h"
 #include "version.h"
 
-#ifdef _WIN32
-#include "poweroff/ntroad.h"
-#include "poweroff/win32platform.h"
-#else
 #include "poweroff/logindroad.h"
-#endif
 
 #include <QApplication>
 
 #include <cstdio>
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -33,12 +27,11 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(VELTRANE_VERSION));
 
     ui::qt::QtRuntime runtime;
-#ifdef _WIN32
-    poweroff::Win32Platform platform;
-    poweroff::NtRoad system(platform);
-#else
     poweroff::LogindRoad system;
-#endif
-    app::Program program(commandLine, runtime, system, std::cout);
+    app::Program program(commandLine, runtime, system, [](const std::string &line) {
+        // Flushed at once: another program may be waiting for this line.
+        std::printf("%s\n", line.c_str());
+        std::fflush(stdout);
+    });
     return application.exec();
 }

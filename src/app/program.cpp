@@ -3,8 +3,8 @@
 namespace app {
 
 Program::Program(const CommandLine &commandLine, ui::Runtime &runtime, poweroff::Road &system,
-                 std::ostream &dryRunOut)
-    : m_dryRun(system, dryRunOut),
+                 poweroff::DryRunRoad::Print print)
+    : m_dryRun(system, std::move(print)),
       m_form(runtime, commandLine.dryRun ? static_cast<poweroff::Road &>(m_dryRun) : system)
 {
     m_form.window().show();

@@ -4,16 +4,14 @@
 #include "poweroff/dryrunroad.h"
 #include "timer/mainform.h"
 
-#include <iosfwd>
-
 namespace app {
 
 // The program as its command line asks for it: the main window, shown, over the system's road;
-// with --dry-run the request itself goes to the dry run instead, which writes it to dryRunOut.
+// with --dry-run the request itself goes to the dry run instead, which gives its line to print.
 class Program final {
 public:
     Program(const CommandLine &commandLine, ui::Runtime &runtime, poweroff::Road &system,
-            std::ostream &dryRunOut);
+            poweroff::DryRunRoad::Print print);
 
     timer::MainForm &form() { return m_form; }
 

@@ -1,20 +1,11 @@
 #include "shutdownform.h"
 
+#include "poweroff/log.h"
 #include "ui/forms.h"
-
-#include <iostream>
 
 namespace confirm {
 
-namespace {
-
-// One line on standard error, where the journal finds it when the desktop started the program.
-void log(const std::string &line)
-{
-    std::cerr << "veltrane: " << line << std::endl;
-}
-
-} // namespace
+using poweroff::log;
 
 void tellNotAllowed(ui::Window &window, const poweroff::Readiness &readiness,
                     std::function<bool()> current, std::function<void()> stop)

@@ -2,15 +2,17 @@
 
 #include "road.h"
 
-#include <iosfwd>
+#include <functional>
+#include <string>
 
 namespace poweroff {
 
 // A rehearsal: asks the system's road everything but the request itself, which it only reports
-// as one line on the given stream.
+// as one line, given to print.
 class DryRunRoad final : public Road {
 public:
-    DryRunRoad(Road &system, std::ostream &out) : m_system(system), m_out(out) {}
+    using Print = std::function<void(const std::string &line)>;
+    DryRunRoad(Road &system, Print print) : m_system(system), m_print(std::move(print)) {}
 
     void check(Checked done) override { m_system.check(std::move(done)); }
     void request(Answered done) override;
@@ -18,7 +20,7 @@ public:
 
 private:
     Road &m_system;
-    std::ostream &m_out;
+    Print m_print;
 };
 
 } // namespace poweroff

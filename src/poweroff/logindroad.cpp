@@ -7,7 +7,7 @@
 #include <QPointer>
 #include <QTimer>
 
-#include <iostream>
+#include "log.h"
 
 namespace poweroff {
 
@@ -100,8 +100,8 @@ void LogindRoad::call(QDBusConnection::BusType type, const QDBusMessage &message
     if (!connection.isConnected()) {
         // No call is made on a connection that never came up, and no answer would come.
         const QDBusMessage error = QDBusMessage::createError(
-            QDBusError::Disconnected, QStringLiteral("The bus is not reachable: ") +
-                                          connection.lastError().message());
+            QDBusError::Disconnected,
+            QStringLiteral("The bus is not reachable: ") + connection.lastError().message());
         QTimer::singleShot(0, &m_calls, [then = std::move(then), error] { then(error); });
         return;
     }
@@ -244,8 +244,7 @@ void LogindRoad::inhibit()
              << QStringLiteral("block");
         call(QDBusConnection::SystemBus, lock, QuickMs, [this](const QDBusMessage &reply) {
             if (failed(reply))
-                std::cerr << "veltrane: could not keep the computer awake: " << words(reply)
-                          << std::endl;
+                log("could not keep the computer awake: " + words(reply));
             else
                 m_lock = reply.arguments().value(0).value<QDBusUnixFileDescriptor>();
             settle();

@@ -16,7 +16,7 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include <iostream>
+#include <unistd.h>
 
 namespace {
 
@@ -39,16 +39,30 @@ QMessageBox *box()
 
 } // namespace
 
-Session::Session()
-    : form(runtime, road), m_main(widget(&form.window())), m_stderr(std::cerr.rdbuf(log.rdbuf()))
+Session::Session() : form(runtime, road), m_main(widget(&form.window())), m_log(std::tmpfile())
 {
+    std::fflush(stderr);
+    m_stderr = dup(STDERR_FILENO);
+    dup2(fileno(m_log), STDERR_FILENO);
     form.window().show();
     QVERIFY(QTest::qWaitForWindowActive(main()));
 }
 
 Session::~Session()
 {
-    std::cerr.rdbuf(m_stderr);
+    std::fflush(stderr);
+    dup2(m_stderr, STDERR_FILENO);
+    close(m_stderr);
+    std::fclose(m_log);
+}
+
+std::string Session::logged() const
+{
+    std::fflush(stderr);
+    std::string text(std::size_t(ftell(m_log)), '\0');
+    std::rewind(m_log);
+    text.resize(std::fread(text.data(), 1, text.size(), m_log));
+    return text;
 }
 
 QWidget *Session::loadedWarning() const

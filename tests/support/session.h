@@ -7,11 +7,12 @@
 #include <QTest>
 #include <QWidget>
 
-#include <sstream>
+#include <cstdio>
+#include <string>
 
 // The program on the Qt runtime, its main window shown, with a stand-in for the system's road.
 // A test plays the user, the clock and the system with a script and reads back what the user
-// sees. What the program logs is kept in log.
+// sees, and what the program logged.
 class Session final {
 public:
     Session();
@@ -75,10 +76,11 @@ public:
     ui::qt::QtRuntime runtime;
     FakeRoad road;
     timer::MainForm form;
-    std::ostringstream log;
+    std::string logged() const; // standard error, since the session began
 
 private:
     QWidget *loadedWarning() const; // shown or not
     QWidget *m_main;
-    std::streambuf *m_stderr;
+    std::FILE *m_log;
+    int m_stderr; // where standard error went before
 };

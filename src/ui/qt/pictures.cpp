@@ -77,6 +77,12 @@ QIcon Pictures::icon(const std::string &name)
     return icon;
 }
 
+std::vector<int> Pictures::sizes(const std::string &name)
+{
+    const Source *source = find(name);
+    return source ? source->sizes : std::vector<int>();
+}
+
 int Pictures::buttonSize(const std::string &name)
 {
     const Source *source = find(name);

@@ -5,6 +5,7 @@
 #include <QPixmap>
 
 #include <string>
+#include <vector>
 
 namespace ui::qt {
 
@@ -15,7 +16,8 @@ public:
     // Drawn for the screen's pixels: size logical pixels at the given device pixel ratio.
     static QPixmap pixmap(const std::string &name, int size, qreal ratio = 1);
     static QIcon icon(const std::string &name);
-    // The size the picture is drawn at on a button: its first image.
+    // The sizes of the picture's images, the one drawn on a button first.
+    static std::vector<int> sizes(const std::string &name);
     static int buttonSize(const std::string &name);
     // Opaque pixels (alpha from 128 up) become grey: their own lightness, or the one colour given.
     static QImage disabled(const QImage &picture, const QColor &grey = QColor());

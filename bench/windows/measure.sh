@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# The Windows program's figures under Wine, on the X server in DISPLAY:
+#   measure.sh BUILD_DIR JSON_OUT
+# its size and the DLLs it needs, start-up to its main window shown against an empty Win32
+# window (15 runs each, taken in turn, medians), and how punctually its warning opens.
+set -euo pipefail
+build=$1
+json=$2
+exe=$build/veltrane.exe
+
+size=$(stat -c %s "$exe")
+dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/.*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u |
+           tr '\n' ' ')
+
+# Wine's server stays up between runs (as scripts/bench starts it), so that each start is the
+# program's own, not Wine's.
+wineserver -p >/dev/null 2>&1 || true
+now() { date +%s%N; }
+shown_after() { # PROGRAM TITLE [ARGUMENT]: milliseconds from its start to its window shown
+    local t0 t1 pid
+    t0=$(now)
+    wine "$1" ${3:-} >/dev/null 2>&1 &
+    pid=$!
+    until xdotool search --onlyvisible --name "$2" >/dev/null 2>&1; do sleep 0.005; done
+    t1=$(now)
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    echo $(((t1 - t0) / 1000000))
+}
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+shown_after "$exe" '^Veltrane$' >/dev/null # warm-up: the file cache, Wine's own start
+program=()
+bare=()
+text=()
+for _ in $(seq 15); do
+    program+=("$(shown_after "$exe" '^Veltrane$')")
+    bare+=("$(shown_after "$build/bench/windows/bench_bare_window.exe" '^Bare window$')")
+    text+=("$(shown_after "$build/bench/windows/bench_bare_window.exe" '^Bare window$' --text)")
+done
+startup=$(printf '%s\n' "${program[@]}" | median)
+baseline=$(printf '%s\n' "${bare[@]}" | median)
+withText=$(printf '%s\n' "${text[@]}" | median)
+ratio=$(awk -v a="$startup" -v b="$baseline" 'BEGIN { printf "%.2f", a / b }')
+textRatio=$(awk -v a="$startup" -v b="$withText" 'BEGIN { printf "%.2f", a / b }')
+
+drift=$(wine "$build/bench/windows/bench_countdown.exe" 5 | tr -d '\r' | tee /dev/stderr |
+            sed -n 's/^warning_drift_ms median \([-0-9.]*\) max \([-0-9.]*\)/\1 \2/p')
+read -r driftMedian driftMax <<<"$drift"
+
+printf '\n%-44s %s\n' "Windows program, under Wine" "measured"
+printf '%-44s %s\n' "veltrane.exe size (goal <= 1 MiB)" "$size bytes"
+printf '%-44s %s\n' "DLLs it needs" "$dlls"
+printf '%-44s %s\n' "start-up to the main window shown" "$startup ms"
+printf '%-44s %s\n' "an empty Win32 window" "$baseline ms (ratio $ratio, goal <= 1.2)"
+printf '%-44s %s\n' "the same with one line of text" "$withText ms (ratio $textRatio)"
+printf '%-44s %s\n' "warning after start + T + 1 s (goal 5 ms)" "median $driftMedian ms, max $driftMax ms"
+cat >"$json" <<JSON
+{
+  "windows_exe_bytes": $size,
+  "windows_dlls": "$(echo $dlls)",
+  "windows_startup_ms": $startup,
+  "windows_startup_bare_ms": $baseline,
+  "windows_startup_ratio": $ratio,
+  "windows_startup_text_ms": $withText,
+  "windows_startup_text_ratio": $textRatio,
+  "windows_warning_drift_ms": $driftMedian,
+  "windows_warning_drift_max_ms": $driftMax
+}
+JSON

@@ -1,0 +1,80 @@
+// The Windows program: the same windows and behaviour on native Win32 controls.
+#include "app/commandline.h"
+#include "app/program.h"
+#include "poweroff/ntroad.h"
+#include "poweroff/win32platform.h"
+#include "ui/win32/handles.h"
+#include "ui/win32/win32runtime.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Output goes where it was redirected, or to the console the program was started from; started
+// from Explorer, it has no console and makes none.
+void attachConsole()
+{
+    const auto usable = [](DWORD which) {
+        const HANDLE handle = GetStdHandle(which);
+        return handle && handle != INVALID_HANDLE_VALUE;
+    };
+    if (usable(STD_OUTPUT_HANDLE) && usable(STD_ERROR_HANDLE))
+        return;
+    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+        FILE *stream = nullptr;
+        freopen_s(&stream, "CONOUT$", "w", stdout);
+        freopen_s(&stream, "CONOUT$", "w", stderr);
+    }
+}
+
+std::vector<std::string> arguments()
+{
+    int count = 0;
+    LPWSTR *list = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> words;
+    for (int i = 1; i < count; ++i)
+        words.push_back(ui::win32::narrow(list[i]));
+    LocalFree(list);
+    return words;
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+{
+    attachConsole();
+    // Answer --help, --version and mistakes without ever opening a window.
+    const app::CommandLine commandLine = app::CommandLine::parse(arguments());
+    if (commandLine.action != app::CommandLine::Action::Run) {
+        std::FILE *out = commandLine.exitStatus() == 0 ? stdout : stderr;
+        std::fprintf(out, "%s\n", commandLine.text.c_str());
+        std::fflush(out);
+        return commandLine.exitStatus();
+    }
+    try {
+        const INITCOMMONCONTROLSEX controls{sizeof controls,
+                                            ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+        InitCommonControlsEx(&controls);
+        ui::win32::Win32Runtime runtime(instance);
+        poweroff::Win32Platform platform;
+        poweroff::NtRoad system(platform);
+        app::Program program(commandLine, runtime, system, [](const std::string &line) {
+            // Flushed at once: another program may be waiting for this line.
+            std::printf("%s\n", line.c_str());
+            std::fflush(stdout);
+        });
+        return runtime.exec();
+    } catch (const std::exception &error) {
+        MessageBoxW(nullptr, ui::win32::wide(error.what()).c_str(), L"Veltrane",
+                    MB_OK | MB_ICONERROR);
+        return 1;
+    }
+}

@@ -1,0 +1,14 @@
+#include "log.h"
+
+#include <cstdio>
+
+namespace poweroff {
+
+void log(const std::string &line)
+{
+    // stdio rather than iostreams: they would double the size of the Windows program.
+    std::fprintf(stderr, "veltrane: %s\n", line.c_str());
+    std::fflush(stderr);
+}
+
+} // namespace poweroff

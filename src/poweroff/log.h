@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+namespace poweroff {
+
+// One line on standard error, where the journal finds it when the desktop started the program:
+// "veltrane: " and the line.
+void log(const std::string &line);
+
+} // namespace poweroff

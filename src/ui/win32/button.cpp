@@ -1,0 +1,212 @@
+#include "button.h"
+
+#include "handles.h"
+#include "win32runtime.h"
+
+#include <windowsx.h>
+
+namespace ui::win32 {
+
+namespace {
+
+struct Creation {
+    const ButtonProperties *properties;
+    Win32Runtime *runtime;
+    UINT dpi;
+};
+
+constexpr int CaptionMargin = 3; // pixels at 96 dpi between the caption and the border
+
+} // namespace
+
+HWND Button::create(HWND parent, int id, const RECT &rect, const ButtonProperties &properties,
+                    Win32Runtime &runtime, UINT dpi)
+{
+    Creation creation{&properties, &runtime, dpi};
+    return CreateWindowExW(0, L"VeltraneButton", wide(properties.caption).c_str(),
+                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, rect.left,
+                           rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), runtime.instance(),
+                           &creation);
+}
+
+Button *Button::of(HWND button)
+{
+    return reinterpret_cast<Button *>(GetWindowLongPtrW(button, GWLP_USERDATA));
+}
+
+Button::Button(HWND window, const ButtonProperties &properties, Win32Runtime &runtime, UINT dpi)
+    : m_window(window), m_properties(properties), m_runtime(runtime), m_dpi(dpi),
+      m_caption(wide(properties.caption))
+{
+}
+
+LRESULT CALLBACK Button::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        const auto *creation = static_cast<const Creation *>(
+            reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
+        auto *button = new Button(window, *creation->properties, *creation->runtime, creation->dpi);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(button));
+    }
+    Button *button = of(window);
+    if (!button)
+        return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        delete button;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return button->handle(message, wParam, lParam);
+}
+
+void Button::setCaption(const std::wstring &caption)
+{
+    m_caption = caption;
+    InvalidateRect(m_window, nullptr, FALSE);
+}
+
+void Button::click()
+{
+    // The state flips before anyone hears of the click.
+    m_state = !m_state;
+    SendMessageW(GetParent(m_window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(m_window), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(m_window));
+}
+
+COLORREF Button::face() const
+{
+    const Colour face = !IsWindowEnabled(m_window) ? m_properties.backColorDisabled
+                        : m_pressed                ? m_properties.backColorDown
+                        : m_hover                  ? m_properties.backColorOver
+                        : GetFocus() == m_window   ? m_properties.backColorFocus
+                                                   : m_properties.backColor;
+    return m_runtime.colour(face);
+}
+
+LRESULT Button::handle(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_GETDLGCODE:
+        return DLGC_BUTTON; // Enter stays the window's, and means nothing there
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        const HDC dc = BeginPaint(m_window, &paint);
+        this->paint(dc);
+        EndPaint(m_window, &paint);
+        return 0;
+    }
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+        InvalidateRect(m_window, nullptr, FALSE);
+        break;
+    case WM_MOUSEMOVE:
+        if (!m_hover) {
+            m_hover = true;
+            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, m_window, 0};
+            TrackMouseEvent(&track);
+            InvalidateRect(m_window, nullptr, FALSE);
+        }
+        return 0;
+    case WM_MOUSELEAVE:
+        m_hover = false;
+        InvalidateRect(m_window, nullptr, FALSE);
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        SetFocus(m_window);
+        SetCapture(m_window);
+        m_pressed = true;
+        InvalidateRect(m_window, nullptr, FALSE);
+        return 0;
+    case WM_LBUTTONUP: {
+        if (!m_pressed)
+            return 0;
+        ReleaseCapture();
+        m_pressed = false;
+        InvalidateRect(m_window, nullptr, FALSE);
+        RECT inside;
+        GetClientRect(m_window, &inside);
+        if (PtInRect(&inside, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}))
+            click();
+        return 0;
+    }
+    case WM_KEYDOWN:
+        if (wParam == VK_SPACE && !m_pressed) {
+            m_pressed = true;
+            InvalidateRect(m_window, nullptr, FALSE);
+        }
+        return 0;
+    case WM_KEYUP:
+        if (wParam == VK_SPACE && m_pressed) {
+            m_pressed = false;
+            InvalidateRect(m_window, nullptr, FALSE);
+            click();
+        }
+        return 0;
+    }
+    return DefWindowProcW(m_window, message, wParam, lParam);
+}
+
+void Button::paint(HDC dc) const
+{
+    RECT bounds;
+    GetClientRect(m_window, &bounds);
+    const int width = bounds.right;
+    const int height = bounds.bottom;
+    // Drawn off screen, then shown at once: no flicker on each change of look.
+    const UniqueDc memory(CreateCompatibleDC(dc));
+    const UniqueBitmap canvas(CreateCompatibleBitmap(dc, width, height));
+    const Selected onCanvas(memory.get(), canvas.get());
+    const HDC out = memory.get();
+
+    // The border is what is left of a fill once the face is laid inside it: whole at any DPI.
+    const int line = MulDiv(1, int(m_dpi), 96);
+    FillRect(out, &bounds, m_runtime.brush(m_runtime.colour(m_properties.borderColor)));
+    RECT inner = bounds;
+    InflateRect(&inner, -line, -line);
+    FillRect(out, &inner, m_runtime.brush(face()));
+
+    // The picture is centred, then lifted by its offset to leave room for the caption below.
+    const std::string &name = IsWindowEnabled(m_window) || m_properties.pictureDisabled.name.empty()
+                                  ? m_properties.picture.name
+                                  : m_properties.pictureDisabled.name;
+    const int size = m_runtime.pictureSize(name);
+    const int pixels = MulDiv(size, int(m_dpi), 96);
+    const int pressed = m_pressed ? line : 0;
+    const int pictureTop =
+        (height - pixels) / 2 + MulDiv(m_properties.pictureOffsetY, int(m_dpi), 96);
+    if (const HICON picture = m_runtime.picture(name, size, m_dpi))
+        DrawIconEx(out, (width - pixels) / 2 + pressed, pictureTop + pressed, picture, pixels,
+                   pixels, 0, nullptr, DI_NORMAL);
+
+    // The caption, made smaller until it fits inside the border with room to spare.
+    Font font = m_properties.font;
+    const int room = width - 2 * MulDiv(CaptionMargin + 1, int(m_dpi), 96);
+    SIZE extent{};
+    for (;; font.points -= 0.25) {
+        const Selected chosen(out, m_runtime.font(font, m_dpi));
+        GetTextExtentPoint32W(out, m_caption.c_str(), int(m_caption.size()), &extent);
+        if (extent.cx <= room || font.points <= 5)
+            break;
+    }
+    const Selected chosen(out, m_runtime.font(font, m_dpi));
+    SetBkMode(out, TRANSPARENT);
+    SetTextColor(out, GetSysColor(IsWindowEnabled(m_window) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+    RECT caption{pressed, pictureTop + pixels + line + pressed, width + pressed, height};
+    DrawTextW(out, m_caption.c_str(), int(m_caption.size()), &caption,
+              DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+
+    // The focus always shows, not only after a key press.
+    if (GetFocus() == m_window) {
+        RECT focus = bounds;
+        InflateRect(&focus, -MulDiv(3, int(m_dpi), 96), -MulDiv(3, int(m_dpi), 96));
+        DrawFocusRect(out, &focus);
+    }
+    BitBlt(dc, 0, 0, width, height, out, 0, 0, SRCCOPY);
+}
+
+} // namespace ui::win32

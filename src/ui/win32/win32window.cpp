@@ -1,0 +1,571 @@
+#include "win32window.h"
+
+#include "button.h"
+#include "win32runtime.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <optional>
+#include <stdexcept>
+
+namespace ui::win32 {
+
+namespace {
+
+constexpr int TaskKeep = 100;
+constexpr int TaskStop = 101;
+constexpr UINT AddTips = WM_APP + 1;
+
+// Present from Windows 10 1607 on; asked for by name so that older systems still start.
+template <typename Function> Function user32(const char *name)
+{
+    const FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
+// The DPI a window opens at on the main screen, before it exists.
+UINT systemDpi()
+{
+    static const auto forSystem = user32<UINT(WINAPI *)()>("GetDpiForSystem");
+    if (forSystem)
+        return forSystem();
+    const HDC screen = GetDC(nullptr);
+    const UINT dpi = UINT(GetDeviceCaps(screen, LOGPIXELSY));
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+template <typename Control, typename Map> Control &lookup(Map &controls, std::string_view name)
+{
+    const auto found = controls.find(name);
+    if (found == controls.end())
+        throw std::logic_error("the window has no such control: " + std::string(name));
+    return *found->second;
+}
+
+} // namespace
+
+class Win32Window::LabelControl final : public Window::Label {
+public:
+    LabelControl(HWND label, std::string caption, std::optional<COLORREF> colour,
+                 Win32Window &window)
+        : m_label(label), m_caption(std::move(caption)), m_colour(colour), m_window(window)
+    {
+    }
+    std::string caption() const override { return m_caption; }
+    void setCaption(const std::string &caption) override
+    {
+        // The countdown sets all three fields every second; most of them keep their text.
+        if (caption == m_caption)
+            return;
+        m_caption = caption;
+        SetWindowTextW(m_label, wide(caption).c_str());
+    }
+    void setDetail(const std::string &detail) override { m_window.addTip(m_label, wide(detail)); }
+    // A screen reader reads the label's text as its name.
+    void announce(const std::string &) override
+    {
+        NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, m_label, OBJID_CLIENT, CHILDID_SELF);
+    }
+    COLORREF colour() const { return m_colour.value_or(GetSysColor(COLOR_WINDOWTEXT)); }
+
+private:
+    HWND m_label;
+    std::string m_caption;
+    std::optional<COLORREF> m_colour;
+    Win32Window &m_window;
+};
+
+// The scroll bar's upper arrow always moves towards its minimum. Where the definition wants the
+// upper arrow to move towards the larger end, the control holds the position negated.
+class Win32Window::ScrollBarControl final : public Window::ScrollBar {
+public:
+    ScrollBarControl(HWND bar, const ControlDefinition &definition, Win32Runtime &runtime)
+        : m_bar(bar), m_sign(definition.rangeStart > definition.rangeEnd ? -1 : 1),
+          m_small(definition.smallStep), m_large(definition.largeStep), m_runtime(runtime)
+    {
+        const int start = m_sign * definition.rangeStart;
+        const int end = m_sign * definition.rangeEnd;
+        SCROLLINFO range{sizeof range, SIF_RANGE | SIF_POS | SIF_PAGE | SIF_DISABLENOSCROLL};
+        range.nMin = std::min(start, end);
+        range.nMax = std::max(start, end);
+        range.nPos = m_sign * definition.position;
+        SetScrollInfo(bar, SB_CTL, &range, FALSE);
+    }
+    int position() const override { return m_sign * GetScrollPos(m_bar, SB_CTL); }
+    void setPosition(int position) override { place(m_sign * position); }
+    void onChange(Handler handler) override { m_changed = std::move(handler); }
+
+    // A scroll bar's message: arrows, keys, a click on the track, the thumb let go.
+    void scrolled(int request)
+    {
+        SCROLLINFO now{sizeof now, SIF_ALL};
+        GetScrollInfo(m_bar, SB_CTL, &now);
+        switch (request) {
+        case SB_LINEUP:
+            return place(now.nPos - m_small);
+        case SB_LINEDOWN:
+            return place(now.nPos + m_small);
+        case SB_PAGEUP:
+            return place(now.nPos - m_large);
+        case SB_PAGEDOWN:
+            return place(now.nPos + m_large);
+        case SB_TOP:
+            return place(now.nMin);
+        case SB_BOTTOM:
+            return place(now.nMax);
+        case SB_THUMBPOSITION: // not while the thumb is dragged, only where it is let go
+            return place(now.nTrackPos);
+        }
+    }
+
+private:
+    // Clamps to the range and raises the change event when the position moved.
+    void place(int value)
+    {
+        SCROLLINFO range{sizeof range, SIF_RANGE};
+        GetScrollInfo(m_bar, SB_CTL, &range);
+        value = std::clamp(value, range.nMin, range.nMax);
+        if (value == GetScrollPos(m_bar, SB_CTL))
+            return;
+        SetScrollPos(m_bar, SB_CTL, value, TRUE);
+        if (m_changed)
+            m_runtime.run(m_changed);
+    }
+
+    HWND m_bar;
+    int m_sign;
+    int m_small;
+    int m_large;
+    Win32Runtime &m_runtime;
+    Handler m_changed;
+};
+
+class Win32Window::ButtonControl final : public Window::Button {
+public:
+    ButtonControl(HWND button, Win32Runtime &runtime) : m_button(button), m_runtime(runtime) {}
+    bool state() const override { return ui::win32::Button::of(m_button)->state(); }
+    void setState(bool state) override { ui::win32::Button::of(m_button)->setState(state); }
+    std::string caption() const override
+    {
+        return narrow(ui::win32::Button::of(m_button)->caption());
+    }
+    void setCaption(const std::string &caption) override
+    {
+        ui::win32::Button::of(m_button)->setCaption(wide(caption));
+    }
+    void onClick(Handler handler) override { m_clicked = std::move(handler); }
+    void presentAsToggle() override {}
+    void clicked()
+    {
+        if (m_clicked)
+            m_runtime.run(m_clicked);
+    }
+
+private:
+    HWND m_button;
+    Win32Runtime &m_runtime;
+    Handler m_clicked;
+};
+
+// Ticks on the schedule: tick k comes k intervals after the start, not an interval after the
+// tick before, so the countdown does not drift. Ticks missed while the program was busy are
+// dropped.
+class Win32Window::TimerControl final : public Window::Timer {
+public:
+    TimerControl(HWND window, UINT_PTR id, int interval, Win32Runtime &runtime)
+        : m_window(window), m_id(id), m_interval(interval), m_runtime(runtime)
+    {
+    }
+    bool enabled() const override { return m_enabled; }
+    void setEnabled(bool enabled) override
+    {
+        // Enabling a running timer leaves its rhythm alone.
+        if (enabled == m_enabled)
+            return;
+        m_enabled = enabled;
+        if (!enabled) {
+            KillTimer(m_window, m_id);
+            return;
+        }
+        m_start = now();
+        SetTimer(m_window, m_id, UINT(m_interval), nullptr);
+    }
+    void onTimer(Handler handler) override { m_ticked = std::move(handler); }
+    UINT_PTR id() const { return m_id; }
+    void ticked()
+    {
+        if (!m_enabled)
+            return;
+        // The tick nearest its time is this one; the next is due at the following one.
+        const double since = now() - m_start;
+        const long long next = static_cast<long long>(since / m_interval + 0.5) + 1;
+        SetTimer(m_window, m_id, UINT(std::max(1.0, m_start + next * m_interval - now())), nullptr);
+        if (m_ticked)
+            m_runtime.run(m_ticked);
+    }
+
+private:
+    static double now()
+    {
+        LARGE_INTEGER count;
+        LARGE_INTEGER frequency;
+        QueryPerformanceCounter(&count);
+        QueryPerformanceFrequency(&frequency);
+        return double(count.QuadPart) * 1000.0 / double(frequency.QuadPart);
+    }
+
+    HWND m_window;
+    UINT_PTR m_id;
+    int m_interval;
+    Win32Runtime &m_runtime;
+    Handler m_ticked;
+    bool m_enabled = false;
+    double m_start = 0; // milliseconds
+};
+
+Win32Window::Win32Window(const WindowDefinition &definition, Win32Runtime &runtime)
+    : m_runtime(runtime), m_sizable(definition.sizable),
+      m_background(runtime.colour(definition.background))
+{
+    m_style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+    if (definition.sizable)
+        m_style |= WS_THICKFRAME;
+    if (definition.minimiseButton)
+        m_style |= WS_MINIMIZEBOX;
+    if (definition.maximiseButton)
+        m_style |= WS_MAXIMIZEBOX;
+    // Made at its size and in its place, centred with its frame on the work area: moving a
+    // window after it was made costs a round trip to the X server under Wine.
+    m_dpi = systemDpi();
+    m_client = {pixels(definition.clientWidth), pixels(definition.clientHeight)};
+    const SIZE outer = outerSize();
+    RECT area{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    m_window =
+        CreateWindowExW(WS_EX_CONTROLPARENT, L"VeltraneWindow", wide(definition.title).c_str(),
+                        m_style, area.left + (area.right - area.left - outer.cx) / 2,
+                        area.top + (area.bottom - area.top - outer.cy) / 2, outer.cx, outer.cy,
+                        nullptr, nullptr, runtime.instance(), this);
+    const int small = GetSystemMetrics(SM_CXSMICON);
+    const int big = GetSystemMetrics(SM_CXICON);
+    SendMessageW(m_window, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(runtime.picture(definition.icon.name, small, 96)));
+    SendMessageW(m_window, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(runtime.picture(definition.icon.name, big, 96)));
+    build(definition);
+}
+
+Win32Window::~Win32Window()
+{
+    // The tooltip control is the window's own and goes with it.
+    if (m_owner && m_loaded)
+        EnableWindow(m_owner, TRUE);
+    SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
+    DestroyWindow(m_window);
+}
+
+Win32Window *Win32Window::of(HWND window)
+{
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    return wcscmp(name, L"VeltraneWindow") == 0
+               ? reinterpret_cast<Win32Window *>(GetWindowLongPtrW(window, GWLP_USERDATA))
+               : nullptr;
+}
+
+LRESULT CALLBACK Win32Window::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrW(
+            window, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams));
+    auto *self = reinterpret_cast<Win32Window *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self || !self->m_window)
+        return DefWindowProcW(window, message, wParam, lParam);
+    return self->handle(message, wParam, lParam);
+}
+
+SIZE Win32Window::outerSize() const
+{
+    RECT frame{0, 0, m_client.cx, m_client.cy};
+    static const auto forDpi =
+        user32<BOOL(WINAPI *)(RECT *, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+    if (forDpi)
+        forDpi(&frame, m_style, FALSE, WS_EX_CONTROLPARENT, m_dpi);
+    else
+        AdjustWindowRectEx(&frame, m_style, FALSE, WS_EX_CONTROLPARENT);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void Win32Window::addTip(HWND control, const std::wstring &text)
+{
+    // Made on first use: a window with no tooltips, like the warning, opens faster without.
+    if (!m_tips)
+        m_tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                 WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_window, nullptr,
+                                 m_runtime.instance(), nullptr);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = m_window;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = const_cast<wchar_t *>(text.c_str()); // copied by the control
+    if (!SendMessageW(m_tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)))
+        SendMessageW(m_tips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void Win32Window::build(const WindowDefinition &definition)
+{
+    const HFONT windowFont = m_runtime.font(definition.font, m_dpi);
+    SendMessageW(m_window, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont), FALSE);
+    std::map<std::string, POINT, std::less<>> origins{{"", {0, 0}}};
+    std::vector<std::pair<int, HWND>> tabStops;
+    std::vector<HWND> frames;
+    int id = 100;
+    for (const ControlDefinition &control : definition.controls) {
+        const POINT origin = origins.at(control.container);
+        const int left = origin.x + pixels(control.twips.left);
+        const int top = origin.y + pixels(control.twips.top);
+        const int width = pixels(control.twips.width);
+        const int height = pixels(control.twips.height);
+        const DWORD shown = (control.visible ? WS_VISIBLE : 0) | WS_CHILD | WS_CLIPSIBLINGS;
+        const std::wstring caption = wide(control.caption);
+        HWND made = nullptr;
+        switch (control.kind) {
+        case Kind::Timer: {
+            auto timer = std::make_unique<TimerControl>(m_window, UINT_PTR(id++), control.interval,
+                                                        m_runtime);
+            timer->setEnabled(control.enabled);
+            m_timers.emplace(control.name, std::move(timer));
+            continue;
+        }
+        case Kind::Frame:
+            made = CreateWindowExW(0, L"BUTTON", caption.c_str(), shown | BS_GROUPBOX, left, top,
+                                   width, height, m_window, nullptr, m_runtime.instance(), nullptr);
+            origins[control.name] = {left, top};
+            frames.push_back(made);
+            break;
+        case Kind::Label: {
+            const DWORD alignment = control.alignment == Alignment::Centre  ? SS_CENTER
+                                    : control.alignment == Alignment::Right ? SS_RIGHT
+                                                                            : SS_LEFT;
+            // SS_NOTIFY: a label must see the mouse for its tooltip.
+            made = CreateWindowExW(0, L"STATIC", caption.c_str(),
+                                   shown | alignment | SS_NOTIFY | SS_NOPREFIX | SS_ENDELLIPSIS,
+                                   left, top, width, height, m_window, nullptr,
+                                   m_runtime.instance(), nullptr);
+            std::optional<COLORREF> colour;
+            if (control.textColour)
+                colour = m_runtime.colour(*control.textColour);
+            m_labels.emplace(control.name,
+                             std::make_unique<LabelControl>(made, control.caption, colour, *this));
+            break;
+        }
+        case Kind::ScrollBar:
+            made =
+                CreateWindowExW(0, L"SCROLLBAR", nullptr, shown | WS_TABSTOP | SBS_VERT, left, top,
+                                width, height, m_window, nullptr, m_runtime.instance(), nullptr);
+            m_scrollBars.emplace(control.name,
+                                 std::make_unique<ScrollBarControl>(made, control, m_runtime));
+            tabStops.emplace_back(control.tabIndex, made);
+            break;
+        case Kind::Button:
+            made = ui::win32::Button::create(
+                m_window, id++, RECT{left, top, left + width, top + height},
+                ButtonProperties::fromSaved(control.properties), m_runtime, m_dpi);
+            m_buttons.emplace(control.name, std::make_unique<ButtonControl>(made, m_runtime));
+            tabStops.emplace_back(control.tabIndex, made);
+            break;
+        }
+        m_controls.emplace(control.name, made);
+        SendMessageW(made, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(control.font ? m_runtime.font(*control.font, m_dpi)
+                                                           : windowFont),
+                     FALSE);
+        if (!control.toolTip.empty())
+            m_pendingTips.emplace_back(made, wide(control.toolTip));
+    }
+    // Tab follows the stacking order: the controls that take the focus on top, in the order of
+    // their tab indices; the frames at the bottom, under what they hold.
+    std::stable_sort(tabStops.begin(), tabStops.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    HWND above = HWND_TOP;
+    for (const auto &[index, stop] : tabStops) {
+        SetWindowPos(stop, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        above = stop;
+    }
+    for (HWND frame : frames)
+        SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // The window opens with the focus on the first control in the tab order.
+    if (!tabStops.empty())
+        m_focus = tabStops.front().second;
+}
+
+HWND Win32Window::control(std::string_view name) const
+{
+    const auto found = m_controls.find(name);
+    return found == m_controls.end() ? nullptr : found->second;
+}
+
+Window::Label &Win32Window::label(std::string_view name)
+{
+    return lookup<Label>(m_labels, name);
+}
+
+Window::ScrollBar &Win32Window::scrollBar(std::string_view name)
+{
+    return lookup<ScrollBar>(m_scrollBars, name);
+}
+
+Window::Button &Win32Window::button(std::string_view name)
+{
+    return lookup<Button>(m_buttons, name);
+}
+
+Window::Timer &Win32Window::timer(std::string_view name)
+{
+    return lookup<Timer>(m_timers, name);
+}
+
+void Win32Window::show()
+{
+    m_main = true;
+    // The tooltips' own window after the main window is on screen: under Wine each top-level
+    // window costs tens of milliseconds.
+    PostMessageW(m_window, AddTips, 0, 0);
+    ShowWindow(m_window, SW_SHOW);
+    SetForegroundWindow(m_window);
+    SetFocus(m_focus);
+}
+
+void Win32Window::showModal(Window &owner)
+{
+    // Owned by the main window, which takes no input meanwhile; above every other window too,
+    // and asking for the user's attention, until it is unloaded.
+    if (auto *native = dynamic_cast<Win32Window *>(&owner))
+        m_owner = native->handle();
+    SetWindowLongPtrW(m_window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(m_owner));
+    if (m_owner)
+        EnableWindow(m_owner, FALSE);
+    PostMessageW(m_window, AddTips, 0, 0);
+    SetWindowPos(m_window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(m_window);
+    SetFocus(m_focus);
+    FLASHWINFO flash{sizeof flash, m_window, FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
+    FlashWindowEx(&flash);
+}
+
+void Win32Window::unload()
+{
+    if (!m_loaded)
+        return;
+    m_loaded = false;
+    for (auto &[name, timer] : m_timers)
+        timer->setEnabled(false);
+    // The owner first, so that it is the window that comes to the front.
+    if (m_owner)
+        EnableWindow(m_owner, TRUE);
+    ShowWindow(m_window, SW_HIDE);
+    if (m_unloaded)
+        m_runtime.run(m_unloaded);
+    if (m_main)
+        m_runtime.quit(0);
+}
+
+void Win32Window::ask(const Question &question, std::function<void(bool keep)> answered)
+{
+    const std::wstring text = wide(question.text);
+    const std::wstring advice = wide(question.advice);
+    const std::wstring keep = wide(question.keep);
+    const std::wstring stop = wide(question.stop);
+    const TASKDIALOG_BUTTON buttons[] = {{TaskKeep, keep.c_str()}, {TaskStop, stop.c_str()}};
+    TASKDIALOGCONFIG config{};
+    config.cbSize = sizeof config;
+    config.hwndParent = m_window;
+    config.hInstance = m_runtime.instance();
+    config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION; // Esc keeps things as they are
+    config.pszWindowTitle = L"Veltrane";
+    config.pszMainIcon = TD_WARNING_ICON;
+    config.pszMainInstruction = text.c_str();
+    config.pszContent = advice.c_str();
+    config.cButtons = 2;
+    config.pButtons = buttons;
+    config.nDefaultButton = TaskKeep;
+    // Modal over this window only; the timers go on ticking meanwhile.
+    int chosen = TaskKeep;
+    if (FAILED(TaskDialogIndirect(&config, &chosen, nullptr, nullptr)))
+        chosen = MessageBoxW(m_window, (text + L"\n\n" + advice).c_str(), L"Veltrane",
+                             MB_OKCANCEL | MB_ICONWARNING) == IDCANCEL
+                     ? TaskStop
+                     : TaskKeep;
+    m_runtime.run([&] { answered(chosen != TaskStop); });
+}
+
+LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_ERASEBKGND: {
+        RECT client;
+        GetClientRect(m_window, &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, m_runtime.brush(m_background));
+        return 1;
+    }
+    case WM_CTLCOLORSTATIC: {
+        const auto dc = reinterpret_cast<HDC>(wParam);
+        COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+        for (const auto &[name, label] : m_labels)
+            if (control(name) == reinterpret_cast<HWND>(lParam))
+                text = label->colour();
+        SetTextColor(dc, text);
+        SetBkColor(dc, m_background);
+        return reinterpret_cast<LRESULT>(m_runtime.brush(m_background));
+    }
+    case WM_VSCROLL:
+        for (const auto &[name, bar] : m_scrollBars)
+            if (control(name) == reinterpret_cast<HWND>(lParam))
+                bar->scrolled(LOWORD(wParam));
+        return 0;
+    case WM_COMMAND:
+        // Enter and Esc arrive as IDOK and IDCANCEL from the dialog keys: they mean nothing.
+        if (HIWORD(wParam) == BN_CLICKED && lParam)
+            for (const auto &[name, button] : m_buttons)
+                if (control(name) == reinterpret_cast<HWND>(lParam))
+                    button->clicked();
+        return 0;
+    case WM_TIMER:
+        for (const auto &[name, timer] : m_timers)
+            if (timer->id() == wParam)
+                timer->ticked();
+        return 0;
+    case WM_ACTIVATE:
+        // Back to the control that had the focus, as a dialog does.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            const HWND focused = GetFocus();
+            if (focused && IsChild(m_window, focused))
+                m_focus = focused;
+        } else if (m_focus) {
+            SetFocus(m_focus);
+        }
+        return 0;
+    case WM_GETMINMAXINFO:
+        if (m_sizable) { // any smaller, and controls would be cut off
+            const SIZE outer = outerSize();
+            reinterpret_cast<MINMAXINFO *>(lParam)->ptMinTrackSize = {outer.cx, outer.cy};
+        }
+        return 0;
+    case WM_CLOSE:
+        unload();
+        return 0;
+    case AddTips:
+        for (const auto &[control, text] : m_pendingTips)
+            addTip(control, text);
+        m_pendingTips.clear();
+        return 0;
+    }
+    return DefWindowProcW(m_window, message, wParam, lParam);
+}
+
+} // namespace ui::win32

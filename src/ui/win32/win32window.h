@@ -1,0 +1,74 @@
+#pragma once
+
+#include "handles.h"
+#include "ui/window.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace ui::win32 {
+
+class Win32Runtime;
+
+// A window built from its definition: native controls placed where the definition says, in
+// pixels at the window's DPI; no layout moves anything when the window grows.
+class Win32Window final : public Window {
+public:
+    Win32Window(const WindowDefinition &definition, Win32Runtime &runtime);
+    ~Win32Window() override;
+
+    HWND handle() const { return m_window; }
+    // A control by its name, for whoever drives the window as a user would.
+    HWND control(std::string_view name) const;
+    static Win32Window *of(HWND window);
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    Label &label(std::string_view name) override;
+    ScrollBar &scrollBar(std::string_view name) override;
+    Button &button(std::string_view name) override;
+    Timer &timer(std::string_view name) override;
+
+    void show() override;
+    void showModal(Window &owner) override;
+    void unload() override;
+    void onUnload(Handler handler) override { m_unloaded = std::move(handler); }
+    bool isLoaded() const override { return m_loaded; }
+    void ask(const Question &question, std::function<void(bool keep)> answered) override;
+
+    class LabelControl;
+    class ScrollBarControl;
+    class ButtonControl;
+    class TimerControl;
+
+private:
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void build(const WindowDefinition &definition);
+    int pixels(int twips) const { return MulDiv(twips, int(m_dpi), 1440); }
+    SIZE outerSize() const;
+    void addTip(HWND control, const std::wstring &text);
+
+    Win32Runtime &m_runtime;
+    HWND m_window = nullptr;
+    HWND m_tips = nullptr;
+    HWND m_owner = nullptr;
+    HWND m_focus = nullptr; // the control that has, or last had, the focus
+    UINT m_dpi = 96;
+    DWORD m_style = 0;
+    bool m_sizable = false;
+    SIZE m_client{};
+    COLORREF m_background = 0;
+    Handler m_unloaded;
+    bool m_loaded = true;
+    bool m_main = false;
+    std::map<std::string, HWND, std::less<>> m_controls;
+    std::map<std::string, std::unique_ptr<LabelControl>, std::less<>> m_labels;
+    std::map<std::string, std::unique_ptr<ScrollBarControl>, std::less<>> m_scrollBars;
+    std::map<std::string, std::unique_ptr<ButtonControl>, std::less<>> m_buttons;
+    std::map<std::string, std::unique_ptr<TimerControl>, std::less<>> m_timers;
+    std::vector<std::pair<HWND, std::wstring>> m_pendingTips; // added once the window shows
+};
+
+} // namespace ui::win32

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# veltrane.exe --dry-run under Wine, on the X server in DISPLAY, driven from outside with clicks
+# at the pixel positions the windows were designed with: a start at 00:00:00 opens the warning
+# about a second later, and the dry-run line comes once, about 30 seconds after that; a second
+# run, cancelled, gives none. In real seconds: the program has no hook to make them shorter.
+set -euo pipefail
+exe=$1
+out=$(mktemp)
+pid=
+trap 'kill $pid 2>/dev/null || true; rm -f "$out"' EXIT
+
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+now() { date +%s.%N; }
+since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.2f", b - a }'; }
+within() { awk -v x="$1" -v low="$2" -v high="$3" 'BEGIN { exit !(x >= low && x <= high) }'; }
+find_window() { # TITLE
+    for _ in $(seq 100); do
+        # A search can fail when a window goes away while it looks: look again.
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
+        [ -n "$id" ] && echo "$id" && return
+        sleep 0.05
+    done
+    fail "no window '$1'"
+}
+run() {
+    wine "$exe" --dry-run >"$out" 2>/dev/null &
+    pid=$!
+    main=$(find_window '^Veltrane$')
+    xdotool mousemove --window "$main" 214 126 click 1 # the toggle's middle
+    started=$(now)
+    warning=$(find_window '^Automated shutdown in progress...$')
+    opened=$(since "$started")
+    within "$opened" 0.8 1.6 || fail "the warning opened after $opened s, not about 1 s"
+    echo "PASS: the warning opened after $opened s"
+}
+
+run
+opened=$(now)
+for _ in $(seq 700); do
+    [ -s "$out" ] && break
+    sleep 0.05
+done
+asked=$(since "$opened")
+within "$asked" 29 31.5 || fail "the request came $asked s after the warning, not about 30 s"
+sleep 1.5
+[ "$(tr -d "\r" <"$out")" = "dry run: power-off requested (flags 5)" ] || fail "asked: $(cat "$out")"
+echo "PASS: the dry-run line came once, $asked s after the warning"
+kill "$pid"
+wait "$pid" 2>/dev/null || true
+
+run
+xdotool mousemove --window "$warning" 203 69 click 1 # Cancel
+sleep 2
+xdotool search --onlyvisible --name '^Automated shutdown in progress...$' >/dev/null &&
+    fail "the warning is still open after Cancel"
+[ ! -s "$out" ] || fail "asked after Cancel: $(cat "$out")"
+echo "PASS: Cancel closes the warning and nothing is asked"

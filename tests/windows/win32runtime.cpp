@@ -1,0 +1,162 @@
+// The native runtime under Wine, on an X server: the windows as built from their definitions,
+// and driven with the messages a user's mouse and keys would send.
+#include "ui/win32/win32runtime.h"
+#include "confirm/shutdownform.h"
+#include "fakeroad.h"
+#include "timer/mainform.h"
+#include "ui/win32/win32window.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+int failed = 0;
+
+void check(bool ok, const std::string &what)
+{
+    std::printf("%s: %s\n", ok ? "PASS" : "FAIL", what.c_str());
+    failed += !ok;
+}
+
+using ui::win32::Win32Window;
+
+struct Program {
+    Program() : form(runtime, road) { form.window().show(); }
+    Win32Window &main() { return dynamic_cast<Win32Window &>(form.window()); }
+    Win32Window *warning()
+    {
+        auto *shown = form.shutDownForm();
+        return shown && shown->isLoaded() ? dynamic_cast<Win32Window *>(shown->window()) : nullptr;
+    }
+    std::string text(const char *field) { return main().label(field).caption(); }
+    std::string time()
+    {
+        return text("lblQTimerHour") + ":" + text("lblQTimerMinute") + ":" +
+               text("lblQTimerSecond");
+    }
+    // A key or a click as the user's would come: posted, then handled by the loop.
+    void key(HWND to, WPARAM key)
+    {
+        PostMessageW(to, WM_KEYDOWN, key, 1);
+        PostMessageW(to, WM_KEYUP, key, 0xC0000001);
+        runtime.processMessages();
+    }
+    void click(HWND button)
+    {
+        PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        PostMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        runtime.processMessages();
+    }
+    std::string focused()
+    {
+        for (const char *name :
+             {"cmdStartQuickTimer", "MyButton2", "scrollHours", "scrollMinutes", "scrollSeconds"})
+            if (GetFocus() == main().control(name))
+                return name;
+        return "(elsewhere)";
+    }
+
+    ui::win32::Win32Runtime runtime{GetModuleHandleW(nullptr)};
+    FakeRoad road;
+    timer::MainForm form;
+};
+
+RECT placed(HWND control)
+{
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT *>(&rect), 2);
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+} // namespace
+
+int main()
+{
+    Program program;
+    program.runtime.processMessages();
+    RECT client;
+    GetClientRect(program.main().handle(), &client);
+    check(client.right == 292 && client.bottom == 200, "the main window's client area at 96 dpi");
+
+    // Where each control was designed to be, in the window's pixels.
+    const struct {
+        const char *name;
+        RECT at;
+    } designed[] = {{"cmdStartQuickTimer", {187, 105, 54, 43}},
+                    {"MyButton2", {187, 53, 54, 43}},
+                    {"lblQTimerHour", {54, 96, 29, 18}},
+                    {"scrollSeconds", {161, 93, 12, 22}},
+                    {"fraQuickTimer", {36, 33, 220, 127}}};
+    for (const auto &control : designed) {
+        const RECT at = placed(program.main().control(control.name));
+        check(EqualRect(&at, &control.at), std::string(control.name) + " where it was designed");
+    }
+    const HWND tips = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
+    check(tips && SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0) == 5,
+          "five tooltips: the three fields and the two buttons");
+
+    // Real Tab presses through the dialog keys; the frame and the labels never take the focus.
+    std::string visited = program.focused();
+    for (int i = 0; i < 5; ++i) {
+        program.key(GetFocus(), VK_TAB);
+        visited += " " + program.focused();
+    }
+    check(visited == "cmdStartQuickTimer MyButton2 scrollHours scrollMinutes scrollSeconds "
+                     "cmdStartQuickTimer",
+          "Tab visits " + visited);
+
+    // The spinners: the upper arrow raises, wraps at both ends, keys move it; each its field.
+    const HWND hours = program.main().control("scrollHours");
+    const HWND window = program.main().handle();
+    SendMessageW(window, WM_VSCROLL, SB_LINEUP, LPARAM(hours));
+    check(program.time() == "01:00:00", "the upper arrow raises the hours: " + program.time());
+    SendMessageW(window, WM_VSCROLL, SB_LINEDOWN, LPARAM(hours));
+    SendMessageW(window, WM_VSCROLL, SB_LINEDOWN, LPARAM(hours));
+    check(program.time() == "23:00:00", "under 0 it wraps to 23: " + program.time());
+    program.key(hours, VK_UP);
+    check(program.time() == "00:00:00", "Up over 23 wraps to 0: " + program.time());
+    program.key(program.main().control("scrollSeconds"), VK_END);
+    check(program.time() == "00:00:59", "End wraps the seconds to 59: " + program.time());
+
+    // The toggle: its state has flipped when the click is told; Space clicks, Enter does not.
+    const HWND toggle = program.main().control("cmdStartQuickTimer");
+    program.click(toggle);
+    check(program.main().button("cmdStartQuickTimer").caption() == "Timer On",
+          "a click starts the countdown");
+    program.key(toggle, VK_RETURN);
+    check(program.main().timer("tmrQuickTimer").enabled(), "Enter does not click");
+    program.key(toggle, VK_SPACE);
+    check(!program.main().timer("tmrQuickTimer").enabled(), "Space clicks");
+
+    // The warning: the main window takes no input meanwhile; Enter and Esc mean nothing.
+    program.main().label("lblQTimerSecond").setCaption("00");
+    program.click(toggle);
+    program.form.tmrQuickTimer_Timer();
+    program.runtime.processMessages();
+    Win32Window *warning = program.warning();
+    check(warning && !IsWindowEnabled(window), "the warning opens and the main window waits");
+    if (!warning)
+        return 1;
+    GetClientRect(warning->handle(), &client);
+    check(client.right == 400 && client.bottom == 103, "the warning's client area at 96 dpi");
+    check(GetWindowLongPtrW(warning->handle(), GWLP_HWNDPARENT) == LONG_PTR(window),
+          "owned by the main window");
+    check(GetWindowLongPtrW(warning->handle(), GWL_EXSTYLE) & WS_EX_TOPMOST, "above the others");
+    for (WPARAM key : {WPARAM(VK_RETURN), WPARAM(VK_ESCAPE)})
+        program.key(GetFocus(), key);
+    check(program.warning() && GetFocus() == warning->control("cmdCancel"),
+          "Enter and Esc leave it open, the focus on Cancel");
+    program.click(warning->control("cmdCancel"));
+    check(!program.warning() && IsWindowEnabled(window),
+          "Cancel closes it; the main window is back");
+    check(!warning->timer("tmrShutDown").enabled(), "its count stopped with it");
+    check(program.road.requests == 0, "nothing asked of the system");
+
+    std::printf("%s\n", failed ? "FAILED" : "all passed");
+    return failed ? 1 : 0;
+}
