@@ -6,9 +6,11 @@ VELTRANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # What building and running need on Debian 12.
 VELTRANE_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev qt6-qpa-plugins
                          fonts-dejavu-core)
-# What the test suite needs besides: a private D-Bus, the MinGW cross-compiler and Wine, and an
-# X server with a real window manager and the tools to drive and read it.
-VELTRANE_TEST_PACKAGES=(dbus-daemon g++-mingw-w64-x86-64 wine wine64 xvfb openbox x11-utils
+# The Windows program: the MinGW-w64 cross-compiler, and Wine to run it.
+VELTRANE_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 wine wine64)
+# What the test suite needs besides: a private D-Bus, an X server with a real window manager and
+# the tools to drive and read it.
+VELTRANE_TEST_PACKAGES=("${VELTRANE_WINDOWS_PACKAGES[@]}" dbus-daemon xvfb openbox x11-utils
                         xdotool wmctrl)
 
 # Installs the Debian packages that are missing; without root, says how and stops.
@@ -41,6 +43,25 @@ build_tree() {
             -DVELTRANE_WERROR=ON "$@"
     fi
     cmake --build "$dir" ${VELTRANE_BUILD_TARGET:+--target "$VELTRANE_BUILD_TARGET"}
+}
+
+# The Windows program in build-windows/, cross-compiled with MinGW-w64. Its pictures are drawn
+# by the Linux build from the same sources as the Qt windows', so that one comes first.
+build_windows_tree() {
+    VELTRANE_BUILD_TARGET=veltrane_ico build_tree "$VELTRANE_ROOT/build"
+    build_tree "$VELTRANE_ROOT/build-windows" \
+        -DCMAKE_TOOLCHAIN_FILE="$VELTRANE_ROOT/cmake/mingw-w64.cmake" \
+        -DVELTRANE_PICTURES_DIR="$VELTRANE_ROOT/build/pictures"
+}
+
+# Wine in a prefix of our own, its helper processes started beforehand and quietly: they would
+# otherwise inherit an output pipe and hold up whoever reads it.
+start_wine() {
+    export WINEPREFIX="$VELTRANE_ROOT/build/wineprefix"
+    export WINEDEBUG=-all
+    mkdir -p "$WINEPREFIX"
+    wineserver -p >/dev/null 2>&1 </dev/null || true # already running is fine
+    wine wineboot >/dev/null 2>&1 </dev/null || true
 }
 
 # A runtime folder of our own: Qt warns without one.
