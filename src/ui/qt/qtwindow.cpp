@@ -9,9 +9,11 @@
 #include "ticktimer.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegion>
 
 #include <algorithm>
 #include <stdexcept>
@@ -40,11 +42,28 @@ void connectHandler(Sender *sender, Signal signal, QtRuntime &runtime, Handler h
                      [&runtime, handler = std::move(handler)] { runtime.run(handler); });
 }
 
+// Where a control overlaps a label from above, the label's corner never shows. Leaving it out
+// of the label keeps the label's changes, every second for the time fields, from repainting the
+// control above it as well.
+void uncoverLabels(QWidget *form)
+{
+    for (QLabel *label : form->findChildren<QLabel *>()) {
+        const QObjectList &siblings = label->parentWidget()->children();
+        QRegion uncovered(label->geometry());
+        for (auto above = siblings.begin() + siblings.indexOf(label) + 1; above != siblings.end();
+             ++above)
+            if (auto *widget = qobject_cast<QWidget *>(*above); widget && !widget->isHidden())
+                uncovered -= widget->geometry();
+        if (uncovered != QRegion(label->geometry()))
+            label->setMask(uncovered.translated(-label->pos()));
+    }
+}
+
 // Labels never size themselves to their text: a caption too long for the label is elided, and
 // the full caption is still what the label holds.
 class LabelControl final : public Window::Label {
 public:
-    explicit LabelControl(QLabel *label) : m_label(label) {}
+    LabelControl(QLabel *label, bool shown) : m_label(label), m_shown(shown) {}
     std::string caption() const override { return m_caption.toStdString(); }
     void setCaption(const std::string &caption) override
     {
@@ -53,8 +72,8 @@ public:
         if (newCaption == m_caption)
             return;
         m_caption = newCaption;
-        const QFontMetrics metrics(m_label->font());
-        m_label->setText(metrics.elidedText(m_caption, Qt::ElideRight, m_label->width()));
+        // Nothing shows a hidden label: fitting its caption would only load its font.
+        m_label->setText(m_shown ? fitted(m_caption) : m_caption);
     }
     void setDetail(const std::string &detail) override
     {
@@ -69,8 +88,34 @@ public:
     }
 
 private:
+    // Laying the text out is the dearest part of a field's change every second. Its characters'
+    // own widths, kept once measured, are cheap to add up, and when they leave room to spare,
+    // nothing is elided.
+    QString fitted(const QString &caption)
+    {
+        if (m_label->font() != m_measured) {
+            m_measured = m_label->font();
+            m_advances.clear();
+        }
+        qreal width = 0;
+        for (const QChar character : caption) {
+            auto advance = m_advances.constFind(character);
+            if (advance == m_advances.cend())
+                advance = m_advances.insert(character,
+                                            QFontMetricsF(m_measured).horizontalAdvance(character));
+            width += *advance;
+        }
+        if (width + KerningRoom <= m_label->width())
+            return caption;
+        return QFontMetrics(m_measured).elidedText(caption, Qt::ElideRight, m_label->width());
+    }
+
+    static constexpr qreal KerningRoom = 1; // pixels a pair of characters may add
     QLabel *m_label;
+    bool m_shown;
     QString m_caption;
+    QFont m_measured;
+    QHash<QChar, qreal> m_advances;
 };
 
 class ScrollBarControl final : public Window::ScrollBar {
@@ -204,6 +249,8 @@ void QtWindow::build(const WindowDefinition &definition)
         }
         case Kind::Label: {
             auto *label = new QLabel(parent);
+            // Opaque, so that a change repaints the label alone, not the frame behind it.
+            label->setAutoFillBackground(true);
             widget = label;
             label->setGeometry(pixels(control.twips)); // before the caption: it is fitted to it
             if (control.font)
@@ -223,7 +270,8 @@ void QtWindow::build(const WindowDefinition &definition)
                 : control.alignment == Alignment::Right ? Qt::AlignRight
                                                         : Qt::AlignLeft;
             label->setAlignment(horizontal | Qt::AlignTop);
-            auto adapter = std::make_unique<LabelControl>(label);
+            label->setTextFormat(Qt::PlainText);
+            auto adapter = std::make_unique<LabelControl>(label, control.visible);
             adapter->setCaption(control.caption);
             m_labels.emplace(control.name, std::move(adapter));
             break;
@@ -255,6 +303,8 @@ void QtWindow::build(const WindowDefinition &definition)
             widget->setAccessibleName(text(control.accessibleName));
         widget->setVisible(control.visible);
     }
+
+    uncoverLabels(form);
 
     std::sort(tabOrder.begin(), tabOrder.end(),
               [](const auto &a, const auto &b) { return a.first < b.first; });
