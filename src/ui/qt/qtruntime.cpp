@@ -9,7 +9,7 @@
 #include <QMessageBox>
 #include <QPalette>
 
-#include <iostream>
+#include <cstdio>
 
 namespace ui::qt {
 
@@ -45,7 +45,7 @@ std::unique_ptr<Window> QtRuntime::load(const WindowDefinition &definition)
 
 void QtRuntime::fatal(const std::string &message)
 {
-    std::cerr << "veltrane: " << message << std::endl;
+    std::fprintf(stderr, "veltrane: %s\n", message.c_str());
     QMessageBox::critical(nullptr, QStringLiteral("Veltrane"), QString::fromStdString(message));
     QCoreApplication::exit(1);
 }
