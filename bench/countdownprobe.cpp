@@ -18,12 +18,11 @@ double milliseconds(CountdownProbe::Clock::duration duration)
 
 } // namespace
 
-CountdownProbe::CountdownProbe(ui::qt::QtRuntime &runtime, poweroff::Road &road, Qt::TimerType type)
+CountdownProbe::CountdownProbe(ui::qt::QtRuntime &runtime, poweroff::Road &road)
     : m_form(runtime, road)
 {
     QWidget *window = static_cast<ui::qt::QtWindow &>(m_form.window()).widget();
     m_timer = window->findChild<ui::qt::TickTimer *>(QStringLiteral("tmrQuickTimer"));
-    m_timer->setTimerType(type);
     // A tick is timed as it arrives, before the handler runs: at the kernel timer's notifier
     // or at the QTimer that stands in for it.
     for (QObject *source : m_timer->children())

@@ -21,7 +21,7 @@ class CountdownProbe final : public QObject {
 public:
     using Clock = std::chrono::steady_clock;
 
-    CountdownProbe(ui::qt::QtRuntime &runtime, poweroff::Road &road, Qt::TimerType type);
+    CountdownProbe(ui::qt::QtRuntime &runtime, poweroff::Road &road);
 
     // Sets the fields to SECONDS and presses the toggle, as a user would.
     void start(int seconds);

@@ -2,30 +2,11 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QFile>
 #include <QTimer>
 #include <QWidget>
 
 #include <chrono>
 #include <cstdio>
-
-namespace {
-
-// Memory may still grow just after the first paint (a late font, a second layout pass).
-constexpr int SettleMs = 300;
-
-long peakResidentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
-
-} // namespace
 
 FirstPaintWatcher::FirstPaintWatcher()
 {
@@ -50,12 +31,4 @@ void FirstPaintWatcher::painted()
     std::printf("first-paint-ns %lld\n",
                 static_cast<long long>(std::chrono::nanoseconds(now).count()));
     std::fflush(stdout);
-    QTimer::singleShot(SettleMs, this, &FirstPaintWatcher::finish);
-}
-
-void FirstPaintWatcher::finish()
-{
-    std::printf("peak-kib %ld\n", peakResidentKiB());
-    std::fflush(stdout);
-    QCoreApplication::quit();
 }

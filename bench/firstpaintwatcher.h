@@ -2,10 +2,9 @@
 
 #include <QObject>
 
-// Writes two lines to standard output and ends the program: when the first window has been
-// painted (the monotonic clock, in nanoseconds) and, a moment later, the peak resident memory.
+// Writes one line to standard output when the first window has been painted and flushed to the
+// screen, on the monotonic clock in nanoseconds:
 //   first-paint-ns 123456789
-//   peak-kib 24000
 class FirstPaintWatcher final : public QObject {
 public:
     FirstPaintWatcher();
@@ -15,7 +14,6 @@ protected:
 
 private:
     void painted();
-    void finish();
 
     bool m_seen = false;
 };

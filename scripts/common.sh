@@ -12,6 +12,8 @@ VELTRANE_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 wine wine64)
 # the tools to drive and read it.
 VELTRANE_TEST_PACKAGES=("${VELTRANE_WINDOWS_PACKAGES[@]}" dbus-daemon xvfb openbox x11-utils
                         xdotool wmctrl)
+# The benchmark watches the programs through an X server's DAMAGE and XTEST extensions.
+VELTRANE_BENCH_PACKAGES=(pkgconf libxcb-damage0-dev libxcb-xtest0-dev dbus-daemon xvfb xdotool)
 
 # Installs the Debian packages that are missing; without root, says how and stops.
 ensure_packages() {
@@ -55,7 +57,8 @@ build_windows_tree() {
 }
 
 # Wine in a prefix of our own, its helper processes started beforehand and quietly: they would
-# otherwise inherit an output pipe and hold up whoever reads it.
+# otherwise inherit an output pipe and hold up whoever reads it. Start it with DISPLAY set: a
+# desktop process started without one leaves every later window hanging in its creation.
 start_wine() {
     export WINEPREFIX="$VELTRANE_ROOT/build/wineprefix"
     export WINEDEBUG=-all
@@ -71,4 +74,28 @@ use_private_runtime_dir() {
         mkdir -p "$XDG_RUNTIME_DIR"
         chmod 700 "$XDG_RUNTIME_DIR"
     fi
+}
+
+# A private X server on the first free display. Sets VELTRANE_DISPLAY (":N") and VELTRANE_XVFB
+# (its process, for the caller to stop).
+start_xvfb() {
+    local display=90
+    while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
+        display=$((display + 1))
+    done
+    Xvfb ":$display" -screen 0 1280x800x24 -noreset >/dev/null 2>&1 &
+    VELTRANE_XVFB=$!
+    VELTRANE_DISPLAY=":$display"
+    for _ in $(seq 50); do
+        [ -e "/tmp/.X11-unix/X$display" ] && return 0
+        sleep 0.1
+    done
+    echo "Xvfb did not start on $VELTRANE_DISPLAY" >&2
+    return 1
+}
+
+# Stops what start_xvfb and start_wine started: for a trap on EXIT.
+stop_servers() {
+    wineserver -k >/dev/null 2>&1 || true
+    [ -z "${VELTRANE_XVFB:-}" ] || kill "$VELTRANE_XVFB" 2>/dev/null || true
 }

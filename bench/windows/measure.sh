@@ -21,7 +21,15 @@ shown_after() { # PROGRAM TITLE [ARGUMENT]: milliseconds from its start to its w
     t0=$(now)
     wine "$1" ${3:-} >/dev/null 2>&1 &
     pid=$!
-    until xdotool search --onlyvisible --name "$2" >/dev/null 2>&1; do sleep 0.005; done
+    until xdotool search --onlyvisible --name "$2" >/dev/null 2>&1; do
+        # Wine can hang in a process's start: fail rather than wait for ever.
+        if [ $(($(now) - t0)) -gt 20000000000 ]; then
+            echo "measure.sh: $1 showed no window in 20 s" >&2
+            kill "$pid" 2>/dev/null || true
+            return 1
+        fi
+        sleep 0.005
+    done
     t1=$(now)
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
