@@ -14,6 +14,8 @@ VELTRANE_TEST_PACKAGES=("${VELTRANE_WINDOWS_PACKAGES[@]}" dbus-daemon xvfb openb
                         xdotool wmctrl)
 # The benchmark watches the programs through an X server's DAMAGE and XTEST extensions.
 VELTRANE_BENCH_PACKAGES=(pkgconf libxcb-damage0-dev libxcb-xtest0-dev dbus-daemon xvfb xdotool)
+# Making the Debian package and checking it as a distribution would.
+VELTRANE_PACKAGE_PACKAGES=(dpkg-dev file lintian appstream desktop-file-utils man-db)
 
 # Installs the Debian packages that are missing; without root, says how and stops.
 ensure_packages() {

@@ -31,6 +31,8 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Veltrane"));
     QApplication::setApplicationVersion(QStringLiteral(VELTRANE_VERSION));
+    // Lets the desktop match the window to its menu entry, and end the start-up feedback.
+    QApplication::setDesktopFileName(QStringLiteral(VELTRANE_ID));
 
     ui::qt::QtRuntime runtime;
     poweroff::LogindRoad system;

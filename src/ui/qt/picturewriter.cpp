@@ -4,7 +4,9 @@
 //   for, as pixels in drawnpictures.cpp, which drawnPicture() finds them in;
 // - for the Windows program, p1.ico to p7.ico, each with its images at 100 %, 150 % and 200 %,
 //   and veltrane.ico, the program's own icon. Their images are 32-bit bitmaps with their alpha,
-//   which Windows draws without a decoder to load first, as PNG images would need.
+//   which Windows draws without a decoder to load first, as PNG images would need;
+// - for the desktop's menus on Linux, the program's icon as PNG images from 16 to 256 pixels,
+//   in hicolor/NxN/apps/veltrane.png, as the icon theme lays them out.
 // Usage: veltrane_pictures DRAWINGS_DIRECTORY OUTPUT_DIRECTORY
 #include "picturesources.h"
 
@@ -112,6 +114,18 @@ bool writeSource(const QString &path, const std::vector<std::pair<QString, QImag
     return file.open(QIODevice::WriteOnly) && file.write(source) == source.size();
 }
 
+bool writeThemeIcons(const QDir &out, const QDir &drawings)
+{
+    bool written = true;
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const QString folder = QStringLiteral("hicolor/%1x%1/apps").arg(size);
+        written &=
+            out.mkpath(folder) &&
+            draw(drawings, *pictureSource("P1"), size).save(out.filePath(folder + "/veltrane.png"));
+    }
+    return written;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -143,6 +157,7 @@ int main(int argc, char *argv[])
     written &= writeSource(out.filePath("drawnpictures.cpp"), drawn);
     written &=
         writeIcon(out.filePath("veltrane.ico"), drawings, *pictureSource("P1"), {16, 24, 32, 48});
+    written &= writeThemeIcons(out, drawings);
     if (!written)
         std::fprintf(stderr, "veltrane_pictures: could not write to %s\n", argv[2]);
     return written ? 0 : 1;
