@@ -52,8 +52,10 @@ withText=$(printf '%s\n' "${text[@]}" | median)
 ratio=$(awk -v a="$startup" -v b="$baseline" 'BEGIN { printf "%.2f", a / b }')
 textRatio=$(awk -v a="$startup" -v b="$withText" 'BEGIN { printf "%.2f", a / b }')
 
-drift=$(wine "$build/bench/windows/bench_countdown.exe" 5 | tr -d '\r' | tee /dev/stderr |
-            sed -n 's/^warning_drift_ms median \([-0-9.]*\) max \([-0-9.]*\)/\1 \2/p')
+# Shown once done, not through tee /dev/stderr, which would truncate a log file on stderr.
+countdown=$(wine "$build/bench/windows/bench_countdown.exe" 5 | tr -d '\r')
+echo "$countdown" >&2
+drift=$(sed -n 's/^warning_drift_ms median \([-0-9.]*\) max \([-0-9.]*\)/\1 \2/p' <<<"$countdown")
 read -r driftMedian driftMax <<<"$drift"
 
 printf '\n%-44s %s\n' "Windows program, under Wine" "measured"
