@@ -1,5 +1,6 @@
 #include "session.h"
 #include "ui/buttonproperties.h"
+#include "ui/forms.h"
 #include "ui/qt/contrast.h"
 #include "ui/qt/framebox.h"
 #include "ui/qt/mybutton.h"
@@ -25,6 +26,7 @@ class QtRuntimeTest : public QObject {
 private slots:
     void layout();
     void focus();
+    void longCaptionsAreElided();
     void frameCaptionBreaksItsLine();
     void buttonFace();
     void badButtonSetsAreRefused();
@@ -116,6 +118,25 @@ void QtRuntimeTest::layout()
     QCOMPARE(hours->palette().color(QPalette::WindowText), QColor(64, 64, 64));
     QVERIFY(hours->alignment() & Qt::AlignHCenter);
     QVERIFY(hours->fontMetrics().horizontalAdvance(QStringLiteral("00")) <= hours->width());
+}
+
+// A caption too long for its label shows its start and an ellipsis; the label keeps the whole.
+void QtRuntimeTest::longCaptionsAreElided()
+{
+    ui::qt::QtRuntime runtime;
+    const std::unique_ptr<ui::Window> warning = runtime.load(ui::frmShutDown());
+    const std::string reason(200, 'x');
+    warning->label("lblStatus").setCaption("Could not turn off the computer: " + reason);
+    QLabel *status = nullptr;
+    for (QWidget *widget : QApplication::allWidgets())
+        if (widget->objectName() == QLatin1String("lblStatus"))
+            status = qobject_cast<QLabel *>(widget);
+    QVERIFY(status);
+    QVERIFY2(status->text().startsWith(QStringLiteral("Could not turn off")),
+             qPrintable(status->text()));
+    QVERIFY2(status->text().endsWith(QChar(0x2026)), qPrintable(status->text()));
+    QVERIFY(status->fontMetrics().horizontalAdvance(status->text()) <= status->width());
+    QCOMPARE(warning->label("lblStatus").caption(), "Could not turn off the computer: " + reason);
 }
 
 void QtRuntimeTest::focus()
