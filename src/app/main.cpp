@@ -25,8 +25,7 @@ int main(int argc, char *argv[])
     // The windows are small, and a second of countdown changes a few hundred pixels. Sent as
     // shared-memory images, each repaint would wait for the X server's word that it has copied
     // them: two more wake-ups a second, one of them in Qt's X reader thread, to save copying a
-    // few kilobytes down the socket. A whole window's first paint is slower this way (some 4 ms
-    // for the warning), once.
+    // few kilobytes down the socket.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication application(argc, argv);

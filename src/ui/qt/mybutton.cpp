@@ -56,10 +56,21 @@ QColor MyButton::faceColour() const
 
 QFont MyButton::captionFont() const
 {
+    // Each smaller size tried is a font that Qt loads afresh once its cache has let go of it,
+    // a millisecond or more: fit each caption once for the button's width and font, not at
+    // every paint.
+    if (m_fittedWidth != width() || m_fittedBase != font()) {
+        m_fittedFonts.clear();
+        m_fittedWidth = width();
+        m_fittedBase = font();
+    }
+    if (const auto known = m_fittedFonts.constFind(text()); known != m_fittedFonts.cend())
+        return *known;
     QFont caption = font();
     while (QFontMetrics(caption).horizontalAdvance(text()) > width() - 2 * CaptionMargin - 2 &&
            caption.pointSizeF() > 5)
         caption.setPointSizeF(caption.pointSizeF() - 0.25);
+    m_fittedFonts.insert(text(), caption);
     return caption;
 }
 

@@ -4,6 +4,8 @@
 
 #include <QAbstractButton>
 #include <QColor>
+#include <QFont>
+#include <QHash>
 
 #include <string>
 
@@ -51,6 +53,10 @@ private:
     int m_pictureSize = 0;
     int m_pictureOffsetY = 0;
     bool m_toggle = false;
+    // Captions fitted, for the width and font they were fitted to.
+    mutable QHash<QString, QFont> m_fittedFonts;
+    mutable int m_fittedWidth = -1;
+    mutable QFont m_fittedBase;
 };
 
 } // namespace ui::qt
