@@ -1,18 +1,51 @@
+#include "fakesystem.h"
 #include "poweroff/logindroad.h"
 #include "session.h"
 
+#include <QDBusPendingCallWatcher>
 #include <QLabel>
 
 class ConfirmTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
+    void init();
     void use_data();
     void use() { Session::play(); }
     void log_data();
     void log();
     void refusalsFitTheirLine();
+    void notification_data();
+    void notification();
+    void notificationCancels_data();
+    void notificationCancels();
+    void noNotificationService();
+
+private:
+    PrivateBus m_bus; // the session bus, with the desktop's notifications played on it
+    FakeNotifications &m_notifications = m_bus.notifications;
 };
+
+void ConfirmTest::initTestCase()
+{
+    QVERIFY2(m_bus.start(), "dbus-daemon is not installed");
+    qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus.address());
+}
+
+void ConfirmTest::init()
+{
+    m_bus.offer("org.freedesktop.Notifications", true);
+    if (!QByteArray(QTest::currentTestFunction()).contains("otification"))
+        return;
+    // What sessions before sent the service has heard, before the next one counts.
+    QDBusPendingCallWatcher drained(QDBusConnection::sessionBus().asyncCall(
+        QDBusMessage::createMethodCall("org.freedesktop.Notifications",
+                                       "/org/freedesktop/Notifications",
+                                       "org.freedesktop.Notifications", "GetCapabilities")));
+    QVERIFY(QTest::qWaitFor([&] { return drained.isFinished(); }));
+    m_notifications.calls.clear();
+}
 
 void ConfirmTest::use_data()
 {
@@ -51,17 +84,25 @@ void ConfirmTest::use_data()
     row("a late answer in the next showing",
         "refuse no; hold; start; tick; count 30; cancel; start; tick; answer",
         " | warning 30 | awake | asked 1");
-    row("a refusal foreseen is told again when the warning opens",
-        "deny Not here.; start; keep; tick", " | warning 30 | box: Not here. | awake");
-    row("keep waiting", "deny Not here.; start; keep; tick; keep; count", " | warning 29 | awake");
-    row("or stop", "deny Not here.; start; keep; tick; stop; count", "");
+    // Said in the warning, never in a box over its count and Cancel.
+    const char *notHere = "Turning off in %1 seconds may fail: Not here. (Not here. Some advice. "
+                          "(Some.Error: Not here.))";
+    const auto foreseen = [&](const char *name, const char *script, const char *count) {
+        row(name, script,
+            (" | warning " + QString(notHere).arg(count) + " | awake").toUtf8().constData());
+    };
+    foreseen("a refusal foreseen is said in the warning", "deny Not here.; start; keep; tick",
+             "30");
+    foreseen("and the box at the start is gone", "deny Not here.; start; tick", "30");
+    foreseen("it counts on", "deny Not here.; start; tick; count 2", "28");
+    row("Cancel still works", "deny Not here.; start; tick; cancel; count 40", "");
 }
 
 void ConfirmTest::log_data()
 {
     Session::columns();
     Session::row("foreseen and refused",
-                 "deny Not here.; refuse permission denied; start; keep; tick; keep; count 30",
+                 "deny Not here.; refuse permission denied; start; keep; tick; count 30",
                  "would not be allowed: Not here. (Some.Error: Not here.)\n"
                  "would not be allowed: Not here. (Some.Error: Not here.)\n"
                  "requested\n"
@@ -107,6 +148,88 @@ void ConfirmTest::refusalsFitTheirLine()
     Session session;
     session.run("hold; start; tick; count 30; wait");
     QVERIFY(!session.find<QLabel>("lblStatus")->text().endsWith(QChar(0x2026)));
+}
+
+void ConfirmTest::notification_data()
+{
+    // What the notification says, by the seconds it names; "-" withdraws it.
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("notices");
+    QTest::newRow("the warning opens") << "start; tick"
+                                       << "30";
+    QTest::newRow("updated as the count is announced") << "start; tick; count 29"
+                                                       << "30 20 10 5 4 3 2 1";
+    QTest::newRow("withdrawn on Cancel") << "start; tick; count 10; cancel"
+                                         << "30 20 -";
+    QTest::newRow("on the title bar's close") << "start; tick; close"
+                                              << "30 -";
+    QTest::newRow("once the request is accepted") << "start; tick; count 30"
+                                                  << "30 20 10 5 4 3 2 1 -";
+    QTest::newRow("or refused") << "refuse no; start; tick; count 30"
+                                << "30 20 10 5 4 3 2 1 -";
+    QTest::newRow("not while no answer came") << "hold; start; tick; count 30; wait"
+                                              << "30 20 10 5 4 3 2 1";
+    QTest::newRow("every showing anew") << "start; tick; cancel; start; tick"
+                                        << "30 - 30";
+}
+
+void ConfirmTest::notification()
+{
+    QFETCH(QString, script);
+    QFETCH(QString, notices);
+    QStringList expected;
+    uint id = 0; // the service's number for the one shown
+    uint next = m_notifications.last + 1;
+    for (const QString &notice : notices.split(' ')) {
+        if (notice == "-") {
+            expected << QString("CloseNotification(%1)").arg(std::exchange(id, 0));
+            continue;
+        }
+        expected << QString("Notify(%1) The computer will turn off in %2 second%3")
+                        .arg(id)
+                        .arg(notice, notice == "1" ? "" : "s");
+        id = id ? id : next++;
+    }
+    Session session;
+    session.run(script);
+    static_cast<void>(QTest::qWaitFor([&] { return m_notifications.calls == expected; }, 2000));
+    QCOMPARE(m_notifications.calls, expected);
+    QVERIFY(m_notifications.actions.contains("Cancel"));
+    QCOMPARE(m_notifications.hints.value("urgency").toInt(), 2); // critical
+}
+
+void ConfirmTest::notificationCancels_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::newRow("its Cancel") << "act";
+    QTest::newRow("a click on it") << "default";
+}
+
+void ConfirmTest::notificationCancels()
+{
+    // As the warning's Cancel does: closed, and no request follows.
+    QFETCH(QString, action);
+    Session session;
+    session.run("start; tick; count 3");
+    QTRY_COMPARE(m_notifications.calls.size(), 1);
+    m_notifications.invoke(action);
+    QTRY_VERIFY(!session.warning());
+    session.run("count 40");
+    QCOMPARE(session.seen(), "00:00:00 Timer Off");
+    QTRY_COMPARE(m_notifications.calls.last(),
+                 QString("CloseNotification(%1)").arg(m_notifications.last));
+}
+
+void ConfirmTest::noNotificationService()
+{
+    // One line in the log, and everything else as before.
+    m_bus.offer("org.freedesktop.Notifications", false);
+    Session session;
+    session.run("start; tick; count 29");
+    QTRY_VERIFY(session.logged().find("no desktop notification") != std::string::npos);
+    session.run("count");
+    QCOMPARE(session.seen(), "00:00:00 Timer Off | warning 0 | asked 1");
+    QCOMPARE(QString::fromStdString(session.logged()).count("no desktop notification"), 1);
 }
 
 QTEST_MAIN(ConfirmTest)

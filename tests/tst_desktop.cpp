@@ -124,6 +124,22 @@ void DesktopTest::warning()
         m_main.toULongLong());
     QVERIFY(x("xprop", {"-id", warning, "_NET_WM_STATE"}).contains("_NET_WM_STATE_ABOVE"));
     checkCentred(warning, {400, 103});
+    // Another program, full screen, takes the focus: within a second the warning is in front
+    // again, with the keyboard.
+    QProcess other;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", m_display);
+    other.setProcessEnvironment(environment);
+    other.start("xmessage", {"Full screen"});
+    const QString full = find("^xmessage$");
+    x("wmctrl", {"-i", "-r", full, "-b", "add,fullscreen"});
+    x("xdotool", {"windowactivate", full});
+    QTRY_COMPARE_WITH_TIMEOUT(x("xdotool", {"getactivewindow"}), warning, 2500);
+    QCOMPARE(x("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"})
+                 .section(", ", -1)
+                 .toULongLong(nullptr, 16),
+             warning.toULongLong());
+    other.kill();
     // Minimised anyway, it comes straight back.
     x("xdotool", {"windowminimize", warning});
     QTest::qWait(500);

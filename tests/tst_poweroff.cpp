@@ -236,16 +236,22 @@ void PowerOffTest::logindCheck_data()
 {
     QTest::addColumn<QString>("canPowerOff"); // "absent": logind is not on the bus
     QTest::addColumn<bool>("blocked");        // a program holds a block on shutdown
-    QTest::addColumn<QString>("words");
-    QTest::newRow("yes") << "yes" << false << "";
+    QTest::addColumn<QString>("words");       // and, for the warning's one line, the reason
+    QTest::newRow("yes") << "yes" << false << " | ";
     QTest::newRow("yes, but blocked")
-        << "yes" << true << "Turning off is held back by Backup (running a backup).";
+        << "yes" << true
+        << "Turning off is held back by Backup (running a backup). | held back by Backup";
     QTest::newRow("a password needed")
         << "challenge" << false
-        << "This computer will not let Veltrane turn it off without an administrator's password.";
-    QTest::newRow("no") << "no" << false << "This computer does not let Veltrane turn it off.";
-    QTest::newRow("na") << "na" << false << "This computer cannot be turned off from here.";
-    QTest::newRow("no logind") << "absent" << false << "No power management service answers.";
+        << "This computer will not let Veltrane turn it off without an administrator's password. "
+           "| an administrator must allow it";
+    QTest::newRow("no") << "no" << false
+                        << "This computer does not let Veltrane turn it off. | permission denied";
+    QTest::newRow("na") << "na" << false
+                        << "This computer cannot be turned off from here. | not possible here";
+    QTest::newRow("no logind") << "absent" << false
+                               << "No power management service answers. | no power manager "
+                                  "answers";
 }
 
 void PowerOffTest::logindCheck()
@@ -266,9 +272,9 @@ void PowerOffTest::logindCheck()
     road.check([&](const poweroff::Readiness &answer) { readiness = answer; });
     QVERIFY2(clock.elapsed() < 200 && !readiness, "the check held the window up");
     QTRY_VERIFY(readiness);
-    QCOMPARE(QString::fromStdString(readiness->words), words);
-    QCOMPARE(readiness->allowed, words.isEmpty());
-    QCOMPARE(!readiness->advice.empty(), !words.isEmpty());
+    QCOMPARE(QString::fromStdString(readiness->words + " | " + readiness->reason), words);
+    QCOMPARE(readiness->allowed, readiness->words.empty());
+    QCOMPARE(!readiness->advice.empty(), !readiness->words.empty());
 }
 
 void PowerOffTest::logindRequest_data()

@@ -28,6 +28,10 @@ int main(int argc, char *argv[])
     // few kilobytes down the socket.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
+    // Through XWayland, where there is one: there the warning can stay above other windows and
+    // ask to be activated, which Wayland lets no client do. Native Wayland is the fallback.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Veltrane"));
     QApplication::setApplicationVersion(QStringLiteral(VELTRANE_VERSION));

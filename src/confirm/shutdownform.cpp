@@ -7,17 +7,9 @@ namespace confirm {
 
 using poweroff::log;
 
-void tellNotAllowed(ui::Window &window, const poweroff::Readiness &readiness,
-                    std::function<bool()> current, std::function<void()> stop)
+void logNotAllowed(const poweroff::Readiness &readiness)
 {
     log("power-off would not be allowed: " + readiness.words + " (" + readiness.detail + ")");
-    if (!current())
-        return;
-    window.ask({readiness.words, readiness.advice, "Keep counting", "Stop"},
-               [current = std::move(current), stop = std::move(stop)](bool keep) {
-                   if (!keep && current())
-                       stop();
-               });
 }
 
 ShutDownForm::ShutDownForm(ui::Runtime &runtime, poweroff::Road &road)
@@ -29,21 +21,33 @@ void ShutDownForm::show(ui::Window &owner)
 {
     m_window = m_runtime.load(ui::frmShutDown());
     const int load = ++m_loads;
+    m_problem.clear();
     m_status = &m_window->label("lblStatus");
     m_timer = &m_window->timer("tmrShutDown");
     m_timer->onTimer([this] { tmrShutDown_Timer(); });
     m_window->button("cmdCancel").onClick([this] { cmdCancel_Click(); });
     // Cancel and the title bar's close both end the run: the computer may sleep again.
-    m_window->onUnload([this] { m_road.stayAwake(false); });
+    m_window->onUnload([this] {
+        m_road.stayAwake(false);
+        m_runtime.withdrawNotice();
+    });
     Form_Load();
     m_status->announce(m_status->caption());
     m_window->showModal(owner);
-    // Asked again now: much may have changed since the countdown started.
+    notify();
+    // Asked again now: much may have changed since the countdown started. What it finds is
+    // said in the warning itself: a box over it would hide the count and Cancel.
     m_road.check([this, load](const poweroff::Readiness &readiness) {
-        if (!readiness.allowed)
-            tellNotAllowed(
-                *m_window, readiness, [this, load] { return load == m_loads && isLoaded(); },
-                [this] { m_window->unload(); });
+        if (readiness.allowed)
+            return;
+        logNotAllowed(readiness);
+        if (load != m_loads || !isLoaded() || !m_timer->enabled())
+            return;
+        m_problem = readiness.reason;
+        m_status->setCaption(message());
+        m_status->setDetail(readiness.words + " " + readiness.advice + " (" + readiness.detail +
+                            ")");
+        m_status->announce(m_status->caption());
     });
 }
 
@@ -57,19 +61,45 @@ void ShutDownForm::Form_Load()
     SecondsLeft = 30;
 }
 
+std::string ShutDownForm::message() const
+{
+    const std::string count = std::to_string(SecondsLeft);
+    if (m_problem.empty())
+        return "Your computer will automatically turn off in " + count + " seconds...";
+    return "Turning off in " + count + " seconds may fail: " + m_problem;
+}
+
+void ShutDownForm::notify()
+{
+    const std::string count =
+        SecondsLeft == 1 ? "1 second" : std::to_string(SecondsLeft) + " seconds";
+    m_runtime.notify({"The computer will turn off in " + count,
+                      m_problem.empty() ? "Programs still open will be closed without saving."
+                                        : "Turning off may fail: " + m_problem + ".",
+                      "Cancel"},
+                     [this, load = m_loads] {
+                         if (load == m_loads && isLoaded())
+                             cmdCancel_Click();
+                     });
+}
+
 void ShutDownForm::tmrShutDown_Timer()
 {
     --SecondsLeft;
-    m_status->setCaption("Your computer will automatically turn off in " +
-                         std::to_string(SecondsLeft) + " seconds...");
-    // A screen reader hears the count now and then, not every second.
-    if (SecondsLeft == 20 || SecondsLeft == 10 || (SecondsLeft >= 1 && SecondsLeft <= 5))
+    m_status->setCaption(message());
+    // A screen reader hears the count now and then, not every second; so does the desktop.
+    if (SecondsLeft == 20 || SecondsLeft == 10 || (SecondsLeft >= 1 && SecondsLeft <= 5)) {
         m_status->announce(m_status->caption());
+        notify();
+    }
     if (SecondsLeft < 1) {
         // Ask once: repeating the request every second would only repeat its failure, and the
         // count would run on below zero.
         m_timer->setEnabled(false);
         PowerOffNow();
+    } else {
+        // Another window may have come over the warning since the last second.
+        m_window->keepInSight();
     }
 }
 
@@ -99,6 +129,7 @@ void ShutDownForm::answered(const poweroff::Outcome &outcome)
     case poweroff::Outcome::Kind::Accepted:
         // The warning stays as it is while the system goes down.
         m_road.stayAwake(false);
+        m_runtime.withdrawNotice();
         break;
     case poweroff::Outcome::Kind::Waiting:
         m_status->setCaption("The system has not answered yet; the computer may still turn off");
@@ -107,6 +138,7 @@ void ShutDownForm::answered(const poweroff::Outcome &outcome)
         break;
     case poweroff::Outcome::Kind::Refused:
         m_road.stayAwake(false);
+        m_runtime.withdrawNotice();
         m_status->setCaption("Could not turn off the computer: " + outcome.reason);
         m_status->setDetail(outcome.detail);
         m_status->announce(m_status->caption());

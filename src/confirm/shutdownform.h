@@ -4,8 +4,8 @@
 #include "ui/window.h"
 
 #include <cstdint>
-#include <functional>
 #include <memory>
+#include <string>
 
 namespace confirm {
 
@@ -28,6 +28,9 @@ public:
 private:
     void PowerOffNow();
     void answered(const poweroff::Outcome &outcome);
+    std::string message() const;
+    // The same news outside the window, which a full-screen program may hide.
+    void notify();
 
     ui::Runtime &m_runtime;
     poweroff::Road &m_road;
@@ -35,12 +38,11 @@ private:
     ui::Window::Label *m_status = nullptr;
     ui::Window::Timer *m_timer = nullptr;
     std::int16_t SecondsLeft = 0;
-    int m_loads = 0; // tells an answer for an earlier showing
+    std::string m_problem; // why the power-off may not come, as the check found it
+    int m_loads = 0;       // tells an answer for an earlier showing
 };
 
-// When the system says a power-off would not be allowed: one line in the log, and, while the
-// run it was asked for is still on (current), the user is told over the window and may stop.
-void tellNotAllowed(ui::Window &window, const poweroff::Readiness &readiness,
-                    std::function<bool()> current, std::function<void()> stop);
+// One line in the log when the system says a power-off would not be allowed.
+void logNotAllowed(const poweroff::Readiness &readiness);
 
 } // namespace confirm

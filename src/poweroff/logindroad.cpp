@@ -150,21 +150,24 @@ void LogindRoad::check(Checked done)
                  failed(reply) ? words(reply) : "CanPowerOff: " + answer.toStdString();
              if (failed(reply) && unreachable(reply.errorName()))
                  done({false, "No power management service answers.",
+                       reason(reply.errorName(), {}, {}),
                        "Veltrane turns the computer off through systemd-logind, which does not "
                        "answer here. Turn the computer off yourself when the time is up.",
                        detail});
              else if (failed(reply))
                  done({false, "Veltrane could not learn whether it may turn this computer off.",
+                       "the system did not say whether it may",
                        "Turn it off yourself if it is still on when the time is up.", detail});
              else if (answer == QLatin1String("challenge"))
                  done({false,
                        "This computer will not let Veltrane turn it off without an "
                        "administrator's password.",
-                       Polkit, detail});
+                       "an administrator must allow it", Polkit, detail});
              else if (answer == QLatin1String("no"))
-                 done({false, "This computer does not let Veltrane turn it off.", Polkit, detail});
+                 done({false, "This computer does not let Veltrane turn it off.",
+                       "permission denied", Polkit, detail});
              else if (answer != QLatin1String("yes"))
-                 done({false, "This computer cannot be turned off from here.",
+                 done({false, "This computer cannot be turned off from here.", "not possible here",
                        "Turn it off yourself when the time is up.", detail});
              else
                  blockingHolder([done](const QString &who, const QString &why) {
@@ -174,6 +177,7 @@ void LogindRoad::check(Checked done)
                      done(
                          {false,
                           "Turning off is held back by " + holder + " (" + why.toStdString() + ").",
+                          "held back by " + holder,
                           "It can go ahead once " + holder + " is done or closed.",
                           "ListInhibitors: a block on shutdown by " + holder});
                  });

@@ -13,6 +13,7 @@ void NtRoad::check(Checked done)
     }
     done({.allowed = false,
           .words = "This account may not turn the computer off.",
+          .reason = "this account may not",
           .advice = "An administrator can give it the right to shut down the system, or you can "
                     "turn the computer off yourself when the time is up.",
           .detail = "The process's token does not hold SeShutdownPrivilege."});

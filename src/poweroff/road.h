@@ -11,6 +11,7 @@ namespace poweroff {
 struct Readiness {
     bool allowed = true; // yes, and nothing holds it back
     std::string words;   // what will happen, in plain words, when it is not allowed
+    std::string reason;  // the same, short enough for one line: "held back by Backup"
     std::string advice;  // what the user can do about it
     std::string detail;  // the system's own words
 };

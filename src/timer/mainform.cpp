@@ -99,15 +99,21 @@ void MainForm::MyButton2_Click()
 void MainForm::checkTheRoad()
 {
     const int run = m_runs;
-    m_road.check([this, run](const poweroff::Readiness &readiness) {
+    const auto current = [this, run] { return run == m_runs && m_timer.enabled(); };
+    m_road.check([this, current](const poweroff::Readiness &readiness) {
         if (readiness.allowed)
             return;
-        const auto current = [this, run] { return run == m_runs && m_timer.enabled(); };
-        confirm::tellNotAllowed(*m_window, readiness, current, [this] {
-            stop();
-            ++m_runs;
-            m_road.stayAwake(false);
-        });
+        confirm::logNotAllowed(readiness);
+        if (!current())
+            return;
+        m_window->ask({readiness.words, readiness.advice, "Keep counting", "Stop"},
+                      [this, current](bool keep) {
+                          if (keep || !current())
+                              return;
+                          stop();
+                          ++m_runs;
+                          m_road.stayAwake(false);
+                      });
     });
 }
 
@@ -127,6 +133,8 @@ void MainForm::tmrQuickTimer_Timer()
 
 void MainForm::stop()
 {
+    // The question is moot once the run is over, and must not stay over the warning.
+    m_window->withdrawQuestion();
     m_timer.setEnabled(false);
     m_startButton.setState(false);
     m_startButton.setCaption("Timer Off");

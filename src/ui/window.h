@@ -78,9 +78,13 @@ public:
     virtual void onUnload(Handler handler) = 0;
     // False once the window has been unloaded, whoever closed it.
     virtual bool isLoaded() const = 0;
+    // Brings the window back in front of every other, with the keyboard, wherever the desktop
+    // allows it; where it does not, the window asks for the user's attention.
+    virtual void keepInSight() = 0;
 
     // Something the user must know, with two ways on: shown over this window without blocking
-    // anything else; the answer comes later, true for the first way.
+    // anything else; the answer comes later, true for the first way. One question at a time:
+    // a new one takes the place of one still open.
     struct Question {
         std::string text;
         std::string advice;
@@ -88,6 +92,16 @@ public:
         std::string stop;
     };
     virtual void ask(const Question &question, std::function<void(bool keep)> answered) = 0;
+    // Closes the question still open over this window, if any; no answer comes.
+    virtual void withdrawQuestion() = 0;
+};
+
+// A desktop notification, which reaches the user where the program's windows may be out of
+// sight. Its one action, where the desktop offers actions, is named by `action`.
+struct Notice {
+    std::string summary;
+    std::string body;
+    std::string action;
 };
 
 // Builds windows from their definitions.
@@ -97,6 +111,10 @@ public:
     virtual std::unique_ptr<Window> load(const WindowDefinition &definition) = 0;
     // Reports an error that nothing handles, then ends the program with a failure status.
     virtual void fatal(const std::string &message) = 0;
+    // Shows the program's one notification, urgent, in place of the one shown before; `act`
+    // runs when the user picks its action. Without a notification service nothing else changes.
+    virtual void notify(const Notice &notice, Handler act) = 0;
+    virtual void withdrawNotice() = 0;
 };
 
 } // namespace ui

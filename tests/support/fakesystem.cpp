@@ -1,6 +1,7 @@
 #include "fakesystem.h"
 
 #include <QDBusMetaType>
+#include <QFile>
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTimer>
@@ -85,6 +86,24 @@ QDBusObjectPath FakePortal::Inhibit(const QString &window, uint flags, const QVa
     return QDBusObjectPath("/org/freedesktop/portal/desktop/request/veltrane");
 }
 
+uint FakeNotifications::Notify(const QString &, uint replaces, const QString &,
+                               const QString &summary, const QString &, const QStringList &actions,
+                               const QVariantMap &hints, int)
+{
+    calls << QStringLiteral("Notify(%1) %2").arg(replaces).arg(summary);
+    this->actions = actions;
+    this->hints = hints;
+    return last = replaces ? replaces : last + 1;
+}
+
+void FakeNotifications::invoke(const QString &action)
+{
+    QDBusMessage signal = QDBusMessage::createSignal(
+        "/org/freedesktop/Notifications", "org.freedesktop.Notifications", "ActionInvoked");
+    signal << last << action;
+    PrivateBus::standIns().send(signal);
+}
+
 PrivateBus::PrivateBus()
 {
     qDBusRegisterMetaType<Inhibitor>();
@@ -108,8 +127,18 @@ QDBusConnection PrivateBus::standIns()
 
 bool PrivateBus::start()
 {
+    // The session bus's rules without its services: nothing real is ever started on demand. Any
+    // user may connect: a program may run as another user beside the test.
+    QFile config(m_dir.filePath("bus.conf"));
+    if (!config.open(QIODevice::WriteOnly) ||
+        !config.write("<busconfig><type>session</type><listen>" + address() +
+                      "</listen><policy context=\"default\"><allow user=\"*\"/>"
+                      "<allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                      "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>"))
+        return false;
+    config.close();
     m_daemon.start(QStandardPaths::findExecutable("dbus-daemon"),
-                   {"--session", "--nofork", "--address=" + address(), "--print-address=1"});
+                   {"--config-file=" + config.fileName(), "--nofork", "--print-address=1"});
     if (!m_daemon.waitForStarted() || !m_daemon.waitForReadyRead())
         return false;
     QDBusConnection::disconnectFromBus(Connection);
@@ -121,6 +150,9 @@ bool PrivateBus::start()
            bus.registerObject("/org/freedesktop/portal/desktop/request/veltrane",
                               "org.freedesktop.portal.Request", &portal,
                               QDBusConnection::ExportAllSlots) &&
+           bus.registerObject("/org/freedesktop/Notifications", &notifications,
+                              QDBusConnection::ExportAllSlots) &&
+           bus.registerService("org.freedesktop.Notifications") &&
            bus.registerService("org.freedesktop.login1") &&
            bus.registerService("org.freedesktop.portal.Desktop");
 }

@@ -54,8 +54,29 @@ public slots:
     void Close() { --inhibitions; }
 };
 
-// A bus of the test's own, with logind and the portal played on it. Its address is fixed, so
-// that it can be restarted under a program's feet.
+// Plays the desktop's notification service: records what it is asked to show.
+class FakeNotifications : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    QStringList calls; // "Notify(replaces) summary", "CloseNotification(id)"
+    QStringList actions;
+    QVariantMap hints;
+    uint last = 0; // the number given to the latest
+    // As if the user picked an action of the latest notification.
+    void invoke(const QString &action);
+
+public slots:
+    uint Notify(const QString &application, uint replaces, const QString &icon,
+                const QString &summary, const QString &body, const QStringList &actions,
+                const QVariantMap &hints, int timeout);
+    void CloseNotification(uint id) { calls << QStringLiteral("CloseNotification(%1)").arg(id); }
+    QStringList GetCapabilities() { return {"actions", "body"}; }
+};
+
+// A bus of the test's own, with logind, the portal and the notifications played on it. Its address
+// is fixed, so that it can be restarted under a program's feet.
 class PrivateBus final {
 public:
     PrivateBus();
@@ -66,11 +87,13 @@ public:
     bool isRunning() const { return m_daemon.state() == QProcess::Running; }
     QByteArray address() const;
     static QDBusConnection standIns();
-    // Whether a service is on the bus: org.freedesktop.login1 or org.freedesktop.portal.Desktop.
+    // Whether a service is on the bus: org.freedesktop.login1, org.freedesktop.portal.Desktop or
+    // org.freedesktop.Notifications.
     void offer(const QString &service, bool offered);
 
     FakeLogind logind;
     FakePortal portal;
+    FakeNotifications notifications;
 
 private:
     QTemporaryDir m_dir;

@@ -29,12 +29,18 @@ QWidget *widget(ui::Window *window)
     return window ? static_cast<ui::qt::QtWindow *>(window)->widget() : nullptr;
 }
 
-QMessageBox *box()
+QList<QMessageBox *> boxes()
 {
+    QList<QMessageBox *> shown;
     for (QWidget *window : QApplication::topLevelWidgets())
         if (auto *box = qobject_cast<QMessageBox *>(window); box && box->isVisible())
-            return box;
-    return nullptr;
+            shown << box;
+    return shown;
+}
+
+QMessageBox *box()
+{
+    return boxes().value(0);
 }
 
 } // namespace
@@ -58,10 +64,11 @@ Session::~Session()
 
 std::string Session::logged() const
 {
+    // Read through the descriptor: the stream would go by an offset it read once and kept.
     std::fflush(stderr);
-    std::string text(std::size_t(ftell(m_log)), '\0');
-    std::rewind(m_log);
-    text.resize(std::fread(text.data(), 1, text.size(), m_log));
+    const int log = fileno(m_log);
+    std::string text(std::size_t(lseek(log, 0, SEEK_END)), '\0');
+    text.resize(std::size_t(std::max(pread(log, text.data(), text.size(), 0), ssize_t(0))));
     return text;
 }
 
@@ -105,7 +112,7 @@ void Session::run(const QString &script)
             if (verb == "refuse")
                 road.outcome = {poweroff::Outcome::Kind::Refused, why, "Some.Error: " + why};
             else
-                road.readiness = {false, why, "Some advice.", "Some.Error: " + why};
+                road.readiness = {false, why, why, "Some advice.", "Some.Error: " + why};
         } else if (verb == "hold") {
             road.hold = true;
         } else if (verb == "answer" || verb == "wait") {
@@ -140,8 +147,8 @@ QString Session::seen() const
                                                   : text("lblStatus") + " (" +
                                                         find<QLabel>("lblStatus")->toolTip() + ")");
     }
-    if (box())
-        seen += " | box: " + box()->text();
+    for (QMessageBox *shown : boxes())
+        seen += " | box: " + shown->text();
     if (road.awake)
         seen += " | awake";
     if (road.requests)

@@ -133,8 +133,28 @@ int main()
     program.key(toggle, VK_SPACE);
     check(!program.main().timer("tmrQuickTimer").enabled(), "Space clicks");
 
-    // The warning: the main window takes no input meanwhile; Enter and Esc mean nothing.
+    // A refusal foreseen at the start is told in a box over the main window, which is gone once
+    // the warning opens: nothing of ours may cover the warning's Cancel.
     program.main().label("lblQTimerSecond").setCaption("00");
+    program.road.readiness = {false, "Not here.", "not here", "Some advice.", ""};
+    static Program *running = &program;
+    static bool boxed = false;
+    SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR timer, DWORD) {
+        KillTimer(nullptr, timer);
+        boxed = IsWindowVisible(FindWindowW(L"#32770", L"Veltrane"));
+        running->form.tmrQuickTimer_Timer();
+    });
+    program.click(toggle); // returns once the box is gone
+    program.runtime.processMessages();
+    check(boxed && program.warning() && !FindWindowW(L"#32770", L"Veltrane"),
+          "the box at the start closes when the warning opens");
+    check(program.warning() && program.warning()->label("lblStatus").caption() ==
+                                   "Turning off in 30 seconds may fail: not here",
+          "the warning says it instead");
+    program.click(program.warning()->control("cmdCancel"));
+    program.road.readiness = {};
+
+    // The warning: the main window takes no input meanwhile; Enter and Esc mean nothing.
     program.click(toggle);
     program.form.tmrQuickTimer_Timer();
     program.runtime.processMessages();

@@ -1,6 +1,7 @@
 #include "qtruntime.h"
 
 #include "accessibility.h"
+#include "notifications.h"
 #include "qtwindow.h"
 
 #include <QAccessible>
@@ -38,6 +39,8 @@ QtRuntime::QtRuntime()
     m_digitFamily = families.isEmpty() ? QString() : families.front();
 }
 
+QtRuntime::~QtRuntime() = default;
+
 std::unique_ptr<Window> QtRuntime::load(const WindowDefinition &definition)
 {
     return std::make_unique<QtWindow>(definition, *this);
@@ -48,6 +51,20 @@ void QtRuntime::fatal(const std::string &message)
     std::fprintf(stderr, "veltrane: %s\n", message.c_str());
     QMessageBox::critical(nullptr, QStringLiteral("Veltrane"), QString::fromStdString(message));
     QCoreApplication::exit(1);
+}
+
+void QtRuntime::notify(const Notice &notice, Handler act)
+{
+    // The session bus is not touched before a notification is needed: start-up stays lean.
+    if (!m_notifications)
+        m_notifications = std::make_unique<Notifications>(*this);
+    m_notifications->show(notice, std::move(act));
+}
+
+void QtRuntime::withdrawNotice()
+{
+    if (m_notifications)
+        m_notifications->withdraw();
 }
 
 QColor QtRuntime::colour(Colour colour) const

@@ -6,16 +6,23 @@
 #include <QFont>
 #include <QString>
 
+#include <memory>
+
 namespace ui::qt {
+
+class Notifications;
 
 // Builds Qt widgets from window definitions: twips become logical pixels at 15 to the pixel, so
 // Qt's own high-DPI scaling keeps the proportions on larger screens.
 class QtRuntime final : public Runtime {
 public:
     QtRuntime();
+    ~QtRuntime() override;
 
     std::unique_ptr<Window> load(const WindowDefinition &definition) override;
     void fatal(const std::string &message) override;
+    void notify(const Notice &notice, Handler act) override;
+    void withdrawNotice() override;
 
     QColor colour(Colour colour) const;
     // The font asked for where it is installed, otherwise a face that keeps its look and size.
@@ -25,6 +32,7 @@ public:
 
 private:
     QString m_digitFamily;
+    std::unique_ptr<Notifications> m_notifications; // once the first is shown
 };
 
 } // namespace ui::qt

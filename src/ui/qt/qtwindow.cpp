@@ -6,6 +6,7 @@
 #include "pictures.h"
 #include "qtruntime.h"
 #include "spinner.h"
+#include "swayfocus.h"
 #include "ticktimer.h"
 
 #include <QApplication>
@@ -365,8 +366,22 @@ void QtWindow::unload()
     m_widget->close();
 }
 
+void QtWindow::keepInSight()
+{
+    if (m_widget->isMinimized())
+        m_widget->showNormal();
+    if (!m_widget->isActiveWindow()) {
+        // Where the window manager refuses the focus, it marks the window as asking for it.
+        m_widget->raise();
+        m_widget->activateWindow();
+        QApplication::alert(m_widget);
+    }
+    focusOnSway(m_widget->windowTitle());
+}
+
 void QtWindow::ask(const Question &question, std::function<void(bool keep)> answered)
 {
+    withdrawQuestion();
     // Over its own window only: the countdown and the other window go on meanwhile.
     auto *box = new QMessageBox(QMessageBox::Warning, QApplication::applicationDisplayName(),
                                 text(question.text), QMessageBox::NoButton, m_widget);
@@ -378,9 +393,20 @@ void QtWindow::ask(const Question &question, std::function<void(bool keep)> answ
     box->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(box, &QMessageBox::finished, box,
                      [this, box, keep, answered = std::move(answered)] {
+                         m_question = nullptr;
                          m_runtime.run([&] { answered(box->clickedButton() == keep); });
                      });
+    m_question = box;
     box->open();
+}
+
+void QtWindow::withdrawQuestion()
+{
+    if (QMessageBox *box = m_question) {
+        m_question = nullptr;
+        QObject::disconnect(box, &QMessageBox::finished, nullptr, nullptr);
+        box->close(); // and gone
+    }
 }
 
 void QtWindow::closed()

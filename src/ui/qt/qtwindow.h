@@ -3,6 +3,7 @@
 #include "formwidget.h"
 #include "ui/window.h"
 
+#include <QMessageBox>
 #include <QPointer>
 
 #include <map>
@@ -32,7 +33,9 @@ public:
     void unload() override;
     void onUnload(Handler handler) override { m_unloaded = std::move(handler); }
     bool isLoaded() const override { return m_loaded; }
+    void keepInSight() override;
     void ask(const Question &question, std::function<void(bool keep)> answered) override;
+    void withdrawQuestion() override;
 
 private:
     void build(const WindowDefinition &definition);
@@ -44,6 +47,7 @@ private:
     std::map<std::string, std::unique_ptr<ScrollBar>, std::less<>> m_scrollBars;
     std::map<std::string, std::unique_ptr<Button>, std::less<>> m_buttons;
     std::map<std::string, std::unique_ptr<Timer>, std::less<>> m_timers;
+    QPointer<QMessageBox> m_question;
     Handler m_unloaded;
     bool m_loaded = true;
     bool m_main = false;

@@ -20,6 +20,9 @@ public:
     std::unique_ptr<Window> load(const WindowDefinition &definition) override;
     // A message box with the error, then the program ends with status 1.
     void fatal(const std::string &message) override;
+    // None yet: on Windows the warning is a topmost window that takes the foreground back.
+    void notify(const Notice &, Handler) override {}
+    void withdrawNotice() override {}
 
     // Runs an event handler; an exception it throws is an error that nothing handles.
     void run(const Handler &handler);

@@ -451,11 +451,26 @@ void Win32Window::showModal(Window &owner)
     if (m_owner)
         EnableWindow(m_owner, FALSE);
     PostMessageW(m_window, AddTips, 0, 0);
+    claimForeground();
+    SetFocus(m_focus);
+}
+
+void Win32Window::claimForeground()
+{
     SetWindowPos(m_window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     SetForegroundWindow(m_window);
-    SetFocus(m_focus);
     FLASHWINFO flash{sizeof flash, m_window, FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
     FlashWindowEx(&flash);
+}
+
+void Win32Window::keepInSight()
+{
+    // Each move costs a round trip under Wine: only when another window has come to the front.
+    if (GetForegroundWindow() == m_window)
+        return;
+    if (IsIconic(m_window))
+        ShowWindow(m_window, SW_RESTORE);
+    claimForeground();
 }
 
 void Win32Window::unload()
@@ -477,6 +492,7 @@ void Win32Window::unload()
 
 void Win32Window::ask(const Question &question, std::function<void(bool keep)> answered)
 {
+    withdrawQuestion();
     const std::wstring text = wide(question.text);
     const std::wstring advice = wide(question.advice);
     const std::wstring keep = wide(question.keep);
@@ -494,6 +510,13 @@ void Win32Window::ask(const Question &question, std::function<void(bool keep)> a
     config.cButtons = 2;
     config.pButtons = buttons;
     config.nDefaultButton = TaskKeep;
+    config.lpCallbackData = reinterpret_cast<LONG_PTR>(this);
+    config.pfCallback = [](HWND dialog, UINT notification, WPARAM, LPARAM, LONG_PTR self) {
+        if (notification == TDN_CREATED || notification == TDN_DESTROYED)
+            reinterpret_cast<Win32Window *>(self)->m_question =
+                notification == TDN_CREATED ? dialog : nullptr;
+        return S_OK;
+    };
     // Modal over this window only; the timers go on ticking meanwhile.
     int chosen = TaskKeep;
     if (FAILED(TaskDialogIndirect(&config, &chosen, nullptr, nullptr)))
@@ -501,7 +524,16 @@ void Win32Window::ask(const Question &question, std::function<void(bool keep)> a
                              MB_OKCANCEL | MB_ICONWARNING) == IDCANCEL
                      ? TaskStop
                      : TaskKeep;
-    m_runtime.run([&] { answered(chosen != TaskStop); });
+    if (!std::exchange(m_withdrawn, false))
+        m_runtime.run([&] { answered(chosen != TaskStop); });
+}
+
+void Win32Window::withdrawQuestion()
+{
+    if (!m_question)
+        return;
+    m_withdrawn = true;
+    SendMessageW(m_question, TDM_CLICK_BUTTON, IDCANCEL, 0);
 }
 
 LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam)

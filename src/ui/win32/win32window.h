@@ -36,7 +36,9 @@ public:
     void unload() override;
     void onUnload(Handler handler) override { m_unloaded = std::move(handler); }
     bool isLoaded() const override { return m_loaded; }
+    void keepInSight() override;
     void ask(const Question &question, std::function<void(bool keep)> answered) override;
+    void withdrawQuestion() override;
 
     class LabelControl;
     class ScrollBarControl;
@@ -49,12 +51,16 @@ private:
     int pixels(int twips) const { return MulDiv(twips, int(m_dpi), 1440); }
     SIZE outerSize() const;
     void addTip(HWND control, const std::wstring &text);
+    // To the front, or, where Windows keeps another program there, flashing for attention.
+    void claimForeground();
 
     Win32Runtime &m_runtime;
     HWND m_window = nullptr;
     HWND m_tips = nullptr;
     HWND m_owner = nullptr;
-    HWND m_focus = nullptr; // the control that has, or last had, the focus
+    HWND m_focus = nullptr;    // the control that has, or last had, the focus
+    HWND m_question = nullptr; // the task dialog open over the window
+    bool m_withdrawn = false;  // it was closed unanswered
     UINT m_dpi = 96;
     DWORD m_style = 0;
     bool m_sizable = false;

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "ui/window.h"
+
+#include <QObject>
+
+#include <deque>
+#include <optional>
+
+class QDBusMessage;
+
+namespace ui::qt {
+
+class QtRuntime;
+
+// The desktop's notifications (org.freedesktop.Notifications on the session bus): one
+// notification at a time, urgent, replaced in place. Nothing here ever blocks: without a
+// service, the program goes on as before.
+class Notifications final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit Notifications(QtRuntime &runtime);
+    ~Notifications() override;
+
+    void show(const Notice &notice, Handler act);
+    void withdraw();
+
+private slots:
+    // Slots by name: QtDBus connects a bus's signals no other way.
+    void actionInvoked(uint id, const QString &action);
+    void closed(uint id);
+
+private:
+    // Sends what waits, in order; each notification's number comes with the service's answer,
+    // and the next one needs it.
+    void pump();
+    void send(const Notice &notice);
+    void failed(const QString &why);
+
+    QtRuntime &m_runtime;
+    Handler m_act;
+    uint m_id = 0;                               // the service's number for the one shown
+    bool m_asking = false;                       // for that number
+    std::deque<std::optional<Notice>> m_waiting; // to show, or, where empty, to withdraw
+    bool m_told = false;                         // the log has heard why there are none
+};
+
+} // namespace ui::qt
