@@ -73,7 +73,6 @@ private slots:
     void logindAfterTheBusRestarted();
     void stayAwake_data();
     void stayAwake();
-    void logindAsTheProgramBuildsIt();
 
 private:
     poweroff::Outcome request(poweroff::Road &road, QStringList *all = nullptr);
@@ -381,14 +380,6 @@ void PowerOffTest::stayAwake()
         QCOMPARE(m_portal.calls.first(), "Inhibit(, 12, " + why + ")"); // suspend and idle
     else
         QCOMPARE(m_logind.calls.first(), "Inhibit(idle, Veltrane, " + why + ", block)");
-}
-
-void PowerOffTest::logindAsTheProgramBuildsIt()
-{
-    // A notice after 10 s without an answer; the answer is awaited for 2 minutes.
-    const poweroff::LogindRoad road;
-    QCOMPARE(road.times().notice, std::chrono::milliseconds(10000));
-    QCOMPARE(road.times().giveUp, std::chrono::milliseconds(120000));
 }
 
 QTEST_GUILESS_MAIN(PowerOffTest)

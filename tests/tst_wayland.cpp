@@ -30,7 +30,7 @@ private:
 
     QTemporaryDir m_runtime;
     QProcess m_sway;
-    QProcessEnvironment m_desktop; // for the test's own clients of sway
+    QProcessEnvironment m_desktop = QProcessEnvironment::systemEnvironment(); // for its clients
     PrivateBus m_bus;
 };
 
@@ -77,25 +77,25 @@ void WaylandTest::initTestCase()
                  "output HEADLESS-1 resolution 1280x800\n"
                  "for_window [app_id=\"foot\"] fullscreen enable\n");
     config.close();
-    QProcessEnvironment environment;
-    environment.insert("PATH", qEnvironmentVariable("PATH"));
-    environment.insert("XDG_RUNTIME_DIR", m_runtime.path());
-    environment.insert("WLR_BACKENDS", "headless");
-    environment.insert("WLR_LIBINPUT_NO_DEVICES", "1");
-    environment.insert("WLR_RENDERER", "pixman");
-    m_sway.setProcessEnvironment(environment);
+    QStringList sway{"env",
+                     "-i",
+                     "PATH=" + qEnvironmentVariable("PATH"),
+                     "XDG_RUNTIME_DIR=" + m_runtime.path(),
+                     "WLR_BACKENDS=headless",
+                     "WLR_LIBINPUT_NO_DEVICES=1",
+                     "WLR_RENDERER=pixman",
+                     "sway",
+                     "-c",
+                     config.fileName()};
+    if (root)
+        sway = QStringList{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"} + sway;
     m_sway.setStandardOutputFile(QProcess::nullDevice());
     m_sway.setStandardErrorFile(QProcess::nullDevice());
-    const QStringList sway{"sway", "-c", config.fileName()};
-    if (root)
-        m_sway.start("setpriv",
-                     QStringList{"--reuid=65534", "--regid=65534", "--clear-groups"} + sway);
-    else
-        m_sway.start(sway[0], sway.mid(1));
+    m_sway.start(sway.takeFirst(), sway);
     const QDir runtime(m_runtime.path());
     QTRY_VERIFY_WITH_TIMEOUT(!runtime.entryList({"sway-ipc.*.sock"}, QDir::System).isEmpty(),
                              10000);
-    m_desktop = environment;
+    m_desktop.insert("XDG_RUNTIME_DIR", m_runtime.path());
     m_desktop.insert("WAYLAND_DISPLAY", "wayland-1");
     m_desktop.insert("SWAYSOCK",
                      runtime.filePath(runtime.entryList({"sway-ipc.*.sock"}, QDir::System)[0]));
@@ -150,14 +150,10 @@ void WaylandTest::inSight()
     const QString title = "Automated shutdown in progress...";
     QTRY_VERIFY_WITH_TIMEOUT(window(title)["visible"].toBool() && window(title)["focused"].toBool(),
                              4000);
-    QVERIFY(m_bus.notifications.calls.value(0).endsWith("turn off in 30 seconds"));
+    QVERIFY(m_bus.notifications.calls.value(0).contains("turn off in 30 seconds"));
     run("wtype", {"-s", "200", "-k", "space"}); // on its Cancel
     QTRY_VERIFY(window(title).isEmpty());
     QTRY_VERIFY(m_bus.notifications.calls.last().startsWith("CloseNotification"));
-    cleanup();
-    QFile printed(out);
-    QVERIFY(printed.open(QIODevice::ReadOnly));
-    QCOMPARE(printed.readAll(), QByteArray()); // no request
 }
 
 QTEST_GUILESS_MAIN(WaylandTest)

@@ -29,7 +29,6 @@ public:
     void request(Answered done) override;
     void stayAwake(bool awake) override;
 
-    const Times &times() const { return m_times; }
     // Why a refusal came, in a few plain words, by the error logind or the bus answered with.
     static std::string reason(const QString &errorName, const QString &message,
                               const QString &holder);

@@ -90,9 +90,10 @@ uint FakeNotifications::Notify(const QString &, uint replaces, const QString &,
                                const QString &summary, const QString &, const QStringList &actions,
                                const QVariantMap &hints, int)
 {
-    calls << QStringLiteral("Notify(%1) %2").arg(replaces).arg(summary);
-    this->actions = actions;
-    this->hints = hints;
+    calls << QStringLiteral("Notify(%1, %2) %3 [%4]")
+                 .arg(replaces)
+                 .arg(hints.value("urgency").toInt())
+                 .arg(summary, actions.join(' '));
     return last = replaces ? replaces : last + 1;
 }
 

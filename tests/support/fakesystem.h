@@ -60,10 +60,8 @@ class FakeNotifications : public QObject {
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 
 public:
-    QStringList calls; // "Notify(replaces) summary", "CloseNotification(id)"
-    QStringList actions;
-    QVariantMap hints;
-    uint last = 0; // the number given to the latest
+    QStringList calls; // "Notify(replaces, urgency) summary [actions]", "CloseNotification(id)"
+    uint last = 0;     // the number given to the latest
     // As if the user picked an action of the latest notification.
     void invoke(const QString &action);
 

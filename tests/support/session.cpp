@@ -29,18 +29,12 @@ QWidget *widget(ui::Window *window)
     return window ? static_cast<ui::qt::QtWindow *>(window)->widget() : nullptr;
 }
 
-QList<QMessageBox *> boxes()
-{
-    QList<QMessageBox *> shown;
-    for (QWidget *window : QApplication::topLevelWidgets())
-        if (auto *box = qobject_cast<QMessageBox *>(window); box && box->isVisible())
-            shown << box;
-    return shown;
-}
-
 QMessageBox *box()
 {
-    return boxes().value(0);
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (auto *box = qobject_cast<QMessageBox *>(window); box && box->isVisible())
+            return box;
+    return nullptr;
 }
 
 } // namespace
@@ -147,8 +141,8 @@ QString Session::seen() const
                                                   : text("lblStatus") + " (" +
                                                         find<QLabel>("lblStatus")->toolTip() + ")");
     }
-    for (QMessageBox *shown : boxes())
-        seen += " | box: " + shown->text();
+    if (box())
+        seen += " | box: " + box()->text();
     if (road.awake)
         seen += " | awake";
     if (road.requests)

@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegion>
+#include <QTimer>
 
 #include <algorithm>
 #include <stdexcept>
@@ -359,6 +360,8 @@ void QtWindow::showModal(Window &owner)
     m_widget->raise();
     m_widget->activateWindow();
     QApplication::alert(m_widget);
+    // Once more when the window manager has it: sway knows no window before it is mapped.
+    QTimer::singleShot(250, m_widget, [this] { keepInSight(); });
 }
 
 void QtWindow::unload()
