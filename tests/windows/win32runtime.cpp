@@ -165,6 +165,13 @@ int main()
     check(GetWindowLongPtrW(warning->handle(), GWLP_HWNDPARENT) == LONG_PTR(window),
           "owned by the main window");
     check(GetWindowLongPtrW(warning->handle(), GWL_EXSTYLE) & WS_EX_TOPMOST, "above the others");
+    // Another window takes the front: by the next second the warning has it back.
+    const HWND other = CreateWindowExW(0, L"STATIC", L"Full screen", WS_POPUP | WS_VISIBLE, 0, 0,
+                                       1280, 800, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    program.form.shutDownForm()->tmrShutDown_Timer();
+    check(GetForegroundWindow() == warning->handle(), "it takes the front back");
+    DestroyWindow(other);
     for (WPARAM key : {WPARAM(VK_RETURN), WPARAM(VK_ESCAPE)})
         program.key(GetFocus(), key);
     check(program.warning() && GetFocus() == warning->control("cmdCancel"),

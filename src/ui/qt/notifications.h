@@ -7,8 +7,6 @@
 #include <deque>
 #include <optional>
 
-class QDBusMessage;
-
 namespace ui::qt {
 
 class QtRuntime;

@@ -371,8 +371,9 @@ void QtWindow::unload()
 
 void QtWindow::keepInSight()
 {
-    if (m_widget->isMinimized())
-        m_widget->showNormal();
+    // Minimised, it has already come back (FormWidget); on Wayland Qt is never told.
+    if (!m_loaded)
+        return;
     if (!m_widget->isActiveWindow()) {
         // Where the window manager refuses the focus, it marks the window as asking for it.
         m_widget->raise();
