@@ -1,9 +1,9 @@
 #include "countdownprobe.h"
 
 #include "confirm/shutdownform.h"
-#include "ui/qt/qtruntime.h"
-#include "ui/qt/qtwindow.h"
-#include "ui/qt/ticktimer.h"
+#include "qt/qtruntime.h"
+#include "qt/qtwindow.h"
+#include "qt/ticktimer.h"
 
 #include <QAbstractButton>
 #include <QEvent>

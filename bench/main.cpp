@@ -10,7 +10,7 @@
 #include "fakesystem.h"
 
 #include "quietroad.h"
-#include "ui/qt/qtruntime.h"
+#include "qt/qtruntime.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

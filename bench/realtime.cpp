@@ -5,9 +5,9 @@
 #include "app/program.h"
 #include "confirm/shutdownform.h"
 #include "quietroad.h"
-#include "ui/qt/qtruntime.h"
-#include "ui/qt/qtwindow.h"
-#include "ui/qt/ticktimer.h"
+#include "qt/qtruntime.h"
+#include "qt/qtwindow.h"
+#include "qt/ticktimer.h"
 
 #include <QElapsedTimer>
 #include <QTest>

@@ -4,9 +4,9 @@ include(GNUInstallDirs)
 set(VELTRANE_HOMEPAGE https://veltrane.org/)
 set(VELTRANE_MAINTAINER "The Veltrane developers <developers@veltrane.org>")
 
-configure_file(src/app/${VELTRANE_ID}.metainfo.xml.in
+configure_file(data/${VELTRANE_ID}.metainfo.xml.in
                ${CMAKE_BINARY_DIR}/generated/${VELTRANE_ID}.metainfo.xml @ONLY)
-configure_file(src/app/veltrane.1.in ${CMAKE_BINARY_DIR}/generated/veltrane.1 @ONLY)
+configure_file(data/veltrane.1.in ${CMAKE_BINARY_DIR}/generated/veltrane.1 @ONLY)
 # Debian keeps manual pages and changelogs compressed, without a time stamp.
 find_program(VELTRANE_GZIP gzip REQUIRED)
 set(VELTRANE_COMPRESSED ${CMAKE_BINARY_DIR}/generated/veltrane.1.gz
@@ -23,10 +23,10 @@ add_custom_target(veltrane_installed)
 add_dependencies(veltrane_installed veltrane veltrane_ico veltrane_docs)
 
 install(TARGETS veltrane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES src/app/${VELTRANE_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES data/${VELTRANE_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_BINARY_DIR}/generated/${VELTRANE_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(FILES src/ui/qt/pictures/p1.svg
+install(FILES data/pictures/p1.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME veltrane.svg)
 install(DIRECTORY ${VELTRANE_PICTURES}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 install(FILES ${CMAKE_BINARY_DIR}/generated/veltrane.1.gz

@@ -1,9 +1,9 @@
 #include "app/program.h"
 #include "confirm/shutdownform.h"
 #include "fakeroad.h"
-#include "ui/qt/qtruntime.h"
-#include "ui/qt/qtwindow.h"
-#include "ui/qt/ticktimer.h"
+#include "qt/qtruntime.h"
+#include "qt/qtwindow.h"
+#include "qt/ticktimer.h"
 #include "version.h"
 
 #include <QApplication>

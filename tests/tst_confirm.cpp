@@ -1,5 +1,5 @@
 #include "fakesystem.h"
-#include "poweroff/logindroad.h"
+#include "qt/logindroad.h"
 #include "session.h"
 
 #include <QDBusPendingCallWatcher>

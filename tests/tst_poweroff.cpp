@@ -1,7 +1,7 @@
 #include "fakeroad.h"
 #include "fakesystem.h"
 #include "poweroff/dryrunroad.h"
-#include "poweroff/logindroad.h"
+#include "qt/logindroad.h"
 #include "poweroff/ntroad.h"
 #include "poweroff/poweroff.h"
 #include "recordingplatform.h"

@@ -1,11 +1,11 @@
 #include "session.h"
 #include "ui/buttonproperties.h"
 #include "ui/forms.h"
-#include "ui/qt/contrast.h"
-#include "ui/qt/framebox.h"
-#include "ui/qt/mybutton.h"
-#include "ui/qt/pictures.h"
-#include "ui/qt/ticktimer.h"
+#include "qt/contrast.h"
+#include "qt/framebox.h"
+#include "qt/mybutton.h"
+#include "qt/pictures.h"
+#include "qt/ticktimer.h"
 
 #include <QAccessible>
 #include <QApplication>

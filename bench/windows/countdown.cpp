@@ -5,8 +5,8 @@
 #include "confirm/shutdownform.h"
 #include "quietroad.h"
 #include "timer/mainform.h"
-#include "ui/win32/win32runtime.h"
-#include "ui/win32/win32window.h"
+#include "win32/win32runtime.h"
+#include "win32/win32window.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -5,9 +5,9 @@
 #include "session.h"
 
 #include "confirm/shutdownform.h"
-#include "ui/qt/mybutton.h"
-#include "ui/qt/qtwindow.h"
-#include "ui/qt/ticktimer.h"
+#include "qt/mybutton.h"
+#include "qt/qtwindow.h"
+#include "qt/ticktimer.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -2,7 +2,7 @@
 
 #include "fakeroad.h"
 #include "timer/mainform.h"
-#include "ui/qt/qtruntime.h"
+#include "qt/qtruntime.h"
 
 #include <QTest>
 #include <QWidget>

@@ -2,7 +2,7 @@
 // calls, and the request goes to a recording stand-in, never to ExitWindowsEx.
 #include "poweroff/ntroad.h"
 #include "poweroff/poweroff.h"
-#include "poweroff/win32platform.h"
+#include "win32/win32platform.h"
 #include "version.h"
 
 #include <windows.h>

@@ -1,10 +1,10 @@
 // The native runtime under Wine, on an X server: the windows as built from their definitions,
 // and driven with the messages a user's mouse and keys would send.
-#include "ui/win32/win32runtime.h"
+#include "win32/win32runtime.h"
 #include "confirm/shutdownform.h"
 #include "fakeroad.h"
 #include "timer/mainform.h"
-#include "ui/win32/win32window.h"
+#include "win32/win32window.h"
 
 #include <commctrl.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "road.h"
+#include "poweroff/road.h"
 
 #include <QDBusConnection>
 #include <QDBusUnixFileDescriptor>

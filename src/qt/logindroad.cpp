@@ -7,7 +7,7 @@
 #include <QPointer>
 #include <QTimer>
 
-#include "log.h"
+#include "poweroff/log.h"
 
 namespace poweroff {
 

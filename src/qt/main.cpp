@@ -1,9 +1,9 @@
 #include "app/commandline.h"
 #include "app/program.h"
-#include "ui/qt/qtruntime.h"
+#include "qt/qtruntime.h"
 #include "version.h"
 
-#include "poweroff/logindroad.h"
+#include "qt/logindroad.h"
 
 #include <QApplication>
 

@@ -8,7 +8,7 @@
 // - for the desktop's menus on Linux, the program's icon as PNG images from 16 to 256 pixels,
 //   in hicolor/NxN/apps/veltrane.png, as the icon theme lays them out.
 // Usage: veltrane_pictures DRAWINGS_DIRECTORY OUTPUT_DIRECTORY
-#include "picturesources.h"
+#include "qt/picturesources.h"
 
 #include <QDataStream>
 #include <QDir>
@@ -88,7 +88,7 @@ bool writeIcon(const QString &path, const QDir &drawings, const PictureSource &p
 bool writeSource(const QString &path, const std::vector<std::pair<QString, QImage>> &images)
 {
     QByteArray source = "// Written by veltrane_pictures when the program is built.\n"
-                        "#include \"ui/qt/picturesources.h\"\n\n"
+                        "#include \"qt/picturesources.h\"\n\n"
                         "namespace ui::qt {\n\n"
                         "DrawnImage drawnPicture(const QString &name)\n{\n";
     for (std::size_t i = 0; i < images.size(); ++i) {

@@ -2,9 +2,9 @@
 #include "app/commandline.h"
 #include "app/program.h"
 #include "poweroff/ntroad.h"
-#include "poweroff/win32platform.h"
-#include "ui/win32/handles.h"
-#include "ui/win32/win32runtime.h"
+#include "win32/win32platform.h"
+#include "win32/handles.h"
+#include "win32/win32runtime.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform.h"
+#include "poweroff/platform.h"
 
 namespace poweroff {
 
