@@ -1,11 +1,11 @@
-#include "session.h"
-#include "ui/buttonproperties.h"
-#include "ui/forms.h"
 #include "qt/contrast.h"
 #include "qt/framebox.h"
 #include "qt/mybutton.h"
 #include "qt/pictures.h"
 #include "qt/ticktimer.h"
+#include "session.h"
+#include "ui/buttonproperties.h"
+#include "ui/forms.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -16,8 +16,6 @@
 #include <QThread>
 
 #include <stdexcept>
-
-Q_DECLARE_METATYPE(Qt::TimerType)
 
 class QtRuntimeTest : public QObject {
     Q_OBJECT
@@ -36,7 +34,6 @@ private slots:
     void announcements();
     void disabledPictures_data();
     void disabledPictures();
-    void timer_data();
     void timer();
 };
 
@@ -222,20 +219,11 @@ void QtRuntimeTest::disabledPictures()
     QVERIFY(opaque > size); // the picture is really drawn
 }
 
-void QtRuntimeTest::timer_data()
-{
-    QTest::addColumn<Qt::TimerType>("type");
-    QTest::newRow("precise: the kernel's timer") << Qt::PreciseTimer;
-    QTest::newRow("coarse: a QTimer") << Qt::CoarseTimer;
-}
-
 void QtRuntimeTest::timer()
 {
     // What ticks come, briefly, in real time; how punctual they are is the benchmark's business.
-    QFETCH(Qt::TimerType, type);
     ui::qt::TickTimer timer;
     QSignalSpy ticks(&timer, &ui::qt::TickTimer::timeout);
-    timer.setTimerType(type);
     timer.setInterval(10000);
     timer.start();
     timer.setInterval(20); // restarts it
@@ -297,14 +285,14 @@ void QtRuntimeTest::readableOnAnyScheme()
             for (int x = 0; x < digits.width(); ++x)
                 strongest = qMax(
                     strongest, ui::qt::contrast(digits.pixelColor(x, y), digits.pixelColor(0, 0)));
-        QVERIFY2(strongest >= ui::qt::TextContrast, qPrintable(QString::number(strongest)));
+        QVERIFY2(strongest >= ui::TextContrast, qPrintable(QString::number(strongest)));
         auto *button = session.find<ui::qt::MyButton>("MyButton2");
         button->setDown(true); // on the pressed face, which is lavender where readable
         const QImage face = button->grab().toImage();
         QVERIFY(ui::qt::contrast(face.pixelColor(1, 1), palette.color(QPalette::ButtonText)) >=
-                ui::qt::TextContrast);
+                ui::TextContrast);
         QVERIFY(ui::qt::contrast(face.pixelColor(0, 0), face.pixelColor(1, 1)) >=
-                ui::qt::BorderContrast);
+                ui::BorderContrast);
         if (&palette == &light) {
             QCOMPARE(digits.pixelColor(0, 0), palette.color(QPalette::Button));
             QCOMPARE(face.pixelColor(1, 1), QColor(175, 168, 207));

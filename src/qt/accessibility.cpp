@@ -14,15 +14,21 @@ namespace ui::qt {
 
 namespace {
 
+const char RoleProperty[] = "veltraneRole";
+
+// Read when a screen reader asks, not when the interface is made: that can be before the
+// widget has its role.
+Role roleOf(const QObject *object)
+{
+    return Role(object->property(RoleProperty).toInt());
+}
+
 class WindowAccessible final : public QAccessibleWidget {
 public:
-    explicit WindowAccessible(FormWidget *window) : QAccessibleWidget(window, QAccessible::Window)
-    {
-    }
+    explicit WindowAccessible(QWidget *window) : QAccessibleWidget(window, QAccessible::Window) {}
     QAccessible::Role role() const override
     {
-        return static_cast<FormWidget *>(widget())->isAlert() ? QAccessible::AlertMessage
-                                                              : QAccessible::Window;
+        return roleOf(widget()) == Role::Alert ? QAccessible::AlertMessage : QAccessible::Window;
     }
 };
 
@@ -30,7 +36,7 @@ public:
 // made in.
 class FrameAccessible final : public QAccessibleWidget {
 public:
-    explicit FrameAccessible(FrameBox *frame) : QAccessibleWidget(frame, QAccessible::Grouping) {}
+    explicit FrameAccessible(QWidget *frame) : QAccessibleWidget(frame, QAccessible::Grouping) {}
     int childCount() const override { return int(controls().size()); }
     QAccessibleInterface *child(int index) const override
     {
@@ -56,6 +62,7 @@ class ButtonAccessible final : public QAccessibleWidget {
 public:
     explicit ButtonAccessible(MyButton *button) : QAccessibleWidget(button, QAccessible::Button) {}
     MyButton *button() const { return static_cast<MyButton *>(widget()); }
+    bool isToggle() const { return roleOf(button()) == Role::ToggleButton; }
     QString text(QAccessible::Text kind) const override
     {
         return kind == QAccessible::Name ? button()->caption() : QAccessibleWidget::text(kind);
@@ -63,13 +70,13 @@ public:
     QAccessible::State state() const override
     {
         QAccessible::State state = QAccessibleWidget::state();
-        state.checkable = button()->isToggle();
-        state.checked = state.pressed = button()->isToggle() && button()->state();
+        state.checkable = isToggle();
+        state.checked = state.pressed = isToggle() && button()->state();
         return state;
     }
     QStringList actionNames() const override
     {
-        return {button()->isToggle() ? toggleAction() : pressAction()};
+        return {isToggle() ? toggleAction() : pressAction()};
     }
     void doAction(const QString &) override { button()->click(); }
 };
@@ -93,8 +100,8 @@ public:
     }
     QVariant currentValue() const override { return spinner()->position(); }
     void setCurrentValue(const QVariant &value) override { spinner()->setPosition(value.toInt()); }
-    QVariant maximumValue() const override { return spinner()->highest(); }
-    QVariant minimumValue() const override { return spinner()->lowest(); }
+    QVariant maximumValue() const override { return spinner()->range().highest(); }
+    QVariant minimumValue() const override { return spinner()->range().lowest(); }
     QVariant minimumStepSize() const override { return 1; }
 };
 
@@ -127,6 +134,11 @@ public:
 };
 
 } // namespace
+
+void present(QWidget *widget, Role role)
+{
+    widget->setProperty(RoleProperty, int(role));
+}
 
 QAccessibleInterface *accessibleInterface(const QString &, QObject *object)
 {

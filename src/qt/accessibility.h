@@ -1,14 +1,20 @@
 #pragma once
 
+#include "ui/accessible.h"
+
 class QAccessibleInterface;
 class QObject;
 class QString;
+class QWidget;
 
 namespace ui::qt {
 
-// Tells screen readers what the program's own widgets are and hold: the windows as a window and
-// an alert, the spinners with their names and their fields' values, the time fields by their
-// units, the buttons as push buttons or a toggle, the frame's controls in reading order.
+// What a widget is for a screen reader, as its definition says.
+void present(QWidget *widget, Role role);
+
+// Tells screen readers what the program's own widgets are and hold: each in its role, the
+// spinners with their fields' values and ranges, the time fields by their units, the toggle
+// pressed while it is on, the frame's controls in reading order.
 QAccessibleInterface *accessibleInterface(const QString &className, QObject *object);
 
 } // namespace ui::qt

@@ -1,18 +1,27 @@
 #pragma once
 
+#include "ui/contrast.h"
+
 #include <QColor>
 
+// The shared contrast decision, in Qt's colours.
 namespace ui::qt {
 
-// What text and borders need to stand out from what lies behind them: WCAG's 4.5 : 1 and 3 : 1.
-inline constexpr double TextContrast = 4.5;
-inline constexpr double BorderContrast = 3.0;
+inline Rgb rgb(const QColor &colour)
+{
+    return {colour.red(), colour.green(), colour.blue()};
+}
 
-// The contrast ratio of two colours, from 1 (none) to 21 (black on white).
-double contrast(const QColor &a, const QColor &b);
+inline double contrast(const QColor &a, const QColor &b)
+{
+    return ui::contrast(rgb(a), rgb(b));
+}
 
-// The colour wanted where it stands out enough from what lies behind it; otherwise the colour
-// the desktop's scheme uses in its place, which a dark scheme makes light.
-QColor readable(const QColor &wanted, const QColor &behind, const QColor &fallback, double minimum);
+inline QColor readable(const QColor &defined, const QColor &behind, const QColor &scheme,
+                       double needed)
+{
+    return ui::readable(rgb(defined), rgb(behind), rgb(scheme), needed) == rgb(defined) ? defined
+                                                                                        : scheme;
+}
 
 } // namespace ui::qt

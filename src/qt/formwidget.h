@@ -18,9 +18,6 @@ public:
     // Centres the window on its screen now, and once more when the window manager has framed
     // it: until then its frame is not known, and the frame is what is centred.
     void centre();
-    // Shown as the warning: an alert for a screen reader.
-    bool isAlert() const { return m_alert; }
-    void setAlert(bool alert) { m_alert = alert; }
 
 signals:
     void closed();
@@ -36,7 +33,6 @@ private:
     bool m_minimise = true;
     bool m_maximise = true;
     bool m_centring = false;
-    bool m_alert = false;
 };
 
 } // namespace ui::qt

@@ -3,18 +3,13 @@
 #include "contrast.h"
 #include "pictures.h"
 #include "qtruntime.h"
+#include "ui/captionfit.h"
 
 #include <QAccessible>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 
 namespace ui::qt {
-
-namespace {
-
-constexpr int CaptionMargin = 3; // pixels between the caption and the border on either side
-
-} // namespace
 
 MyButton::MyButton(const ButtonProperties &properties, const QtRuntime &runtime, QWidget *parent)
     : QAbstractButton(parent), m_back(runtime.colour(properties.backColor)),
@@ -67,9 +62,12 @@ QFont MyButton::captionFont() const
     if (const auto known = m_fittedFonts.constFind(text()); known != m_fittedFonts.cend())
         return *known;
     QFont caption = font();
-    while (QFontMetrics(caption).horizontalAdvance(text()) > width() - 2 * CaptionMargin - 2 &&
-           caption.pointSizeF() > 5)
-        caption.setPointSizeF(caption.pointSizeF() - 0.25);
+    caption.setPointSizeF(
+        fittedPoints(font().pointSizeF(), captionRoom(width()), [&](double points) {
+            QFont tried = font();
+            tried.setPointSizeF(points);
+            return QFontMetrics(tried).horizontalAdvance(text());
+        }));
     m_fittedFonts.insert(text(), caption);
     return caption;
 }
@@ -77,7 +75,8 @@ QFont MyButton::captionFont() const
 QSize MyButton::sizeHint() const
 {
     const QFontMetrics metrics(font());
-    return {qMax(metrics.horizontalAdvance(text()), m_pictureSize) + 2 * CaptionMargin + 2,
+    const int padding = -captionRoom(0); // the border and the margin, on both sides
+    return {qMax(metrics.horizontalAdvance(text()), m_pictureSize) + padding,
             m_pictureSize + metrics.height() + 10};
 }
 

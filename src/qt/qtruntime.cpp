@@ -3,6 +3,7 @@
 #include "accessibility.h"
 #include "notifications.h"
 #include "qtwindow.h"
+#include "ui/faces.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -14,13 +15,6 @@
 
 namespace ui::qt {
 
-namespace {
-
-const char DigitFace[] = "BankGothic Md BT";
-const char UiFace[] = "MS Sans Serif";
-
-} // namespace
-
 QtRuntime::QtRuntime()
 {
     static const bool accessible = (QAccessible::installFactory(accessibleInterface), true);
@@ -28,15 +22,10 @@ QtRuntime::QtRuntime()
     // The main window's close ends the program (QtWindow quits then), even while the warning,
     // a window of its own, is still open; nothing else does.
     QGuiApplication::setQuitOnLastWindowClosed(false);
-    if (QFontDatabase::families().contains(QLatin1String(DigitFace))) {
-        m_digitFamily = QLatin1String(DigitFace);
-        return;
-    }
-    // A wide, squared face under the SIL Open Font License, shipped with the program.
-    // TrueType rather than a web font: nothing to decompress at start-up.
-    const int id = QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/michroma.ttf"));
-    const QStringList families = QFontDatabase::applicationFontFamilies(id);
-    m_digitFamily = families.isEmpty() ? QString() : families.front();
+    // The bundled face, where the one asked for is missing. TrueType rather than a web font:
+    // nothing to decompress at start-up.
+    if (!QFontDatabase::families().contains(QLatin1String(DigitFace)))
+        QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/michroma.ttf"));
 }
 
 QtRuntime::~QtRuntime() = default;
@@ -91,20 +80,13 @@ QColor QtRuntime::colour(Colour colour) const
 
 QFont QtRuntime::font(const Font &font) const
 {
-    QFont result;
-    double points = font.points;
-    if (font.name == DigitFace && !m_digitFamily.isEmpty()) {
-        result.setFamily(m_digitFamily);
-        // The bundled face runs wider than the one it stands in for: at 5/6 of the size two
-        // digits still fit their field.
-        if (m_digitFamily != QLatin1String(DigitFace))
-            points = points * 5 / 6;
-    } else if (font.name == UiFace && !QFontDatabase::families().contains(QLatin1String(UiFace)))
-        result = QApplication::font(); // the desktop's own UI face stands in for it
-    else
-        result.setFamily(QString::fromStdString(font.name));
-    result.setPointSizeF(points);
-    result.setWeight(static_cast<QFont::Weight>(font.weight));
+    const Font shown =
+        shownFont(font, QFontDatabase::families().contains(QString::fromStdString(font.name)));
+    QFont result = shown.name.empty() ? QApplication::font() : QFont();
+    if (!shown.name.empty())
+        result.setFamily(QString::fromStdString(shown.name));
+    result.setPointSizeF(shown.points);
+    result.setWeight(static_cast<QFont::Weight>(shown.weight));
     return result;
 }
 

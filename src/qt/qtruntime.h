@@ -31,7 +31,6 @@ public:
     void run(const Handler &handler);
 
 private:
-    QString m_digitFamily;
     std::unique_ptr<Notifications> m_notifications; // once the first is shown
 };
 

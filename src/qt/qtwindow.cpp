@@ -1,5 +1,6 @@
 #include "qtwindow.h"
 
+#include "accessibility.h"
 #include "contrast.h"
 #include "framebox.h"
 #include "mybutton.h"
@@ -8,6 +9,9 @@
 #include "spinner.h"
 #include "swayfocus.h"
 #include "ticktimer.h"
+#include "ui/accessible.h"
+#include "ui/captionfit.h"
+#include "ui/controls.h"
 
 #include <QApplication>
 #include <QHash>
@@ -91,25 +95,25 @@ public:
 
 private:
     // Laying the text out is the dearest part of a field's change every second. Its characters'
-    // own widths, kept once measured, are cheap to add up, and when they leave room to spare,
-    // nothing is elided.
+    // own widths, kept once measured, are cheap to add up.
     QString fitted(const QString &caption)
     {
         if (m_label->font() != m_measured) {
             m_measured = m_label->font();
             m_advances.clear();
         }
-        qreal width = 0;
-        for (const QChar character : caption) {
-            auto advance = m_advances.constFind(character);
-            if (advance == m_advances.cend())
-                advance = m_advances.insert(character,
-                                            QFontMetricsF(m_measured).horizontalAdvance(character));
-            width += *advance;
-        }
-        if (width + KerningRoom <= m_label->width())
-            return caption;
-        return QFontMetrics(m_measured).elidedText(caption, Qt::ElideRight, m_label->width());
+        const auto width = [this](const std::string &text) {
+            qreal sum = 0;
+            for (const QChar character : QString::fromStdString(text)) {
+                auto advance = m_advances.constFind(character);
+                if (advance == m_advances.cend())
+                    advance = m_advances.insert(
+                        character, QFontMetricsF(m_measured).horizontalAdvance(character));
+                sum += *advance;
+            }
+            return qCeil(sum + KerningRoom);
+        };
+        return QString::fromStdString(ui::elided(caption.toStdString(), m_label->width(), width));
     }
 
     static constexpr qreal KerningRoom = 1; // pixels a pair of characters may add
@@ -148,7 +152,6 @@ public:
     {
         connectHandler(m_button, &QAbstractButton::clicked, m_runtime, std::move(handler));
     }
-    void presentAsToggle() override { m_button->setToggle(true); }
 
 private:
     MyButton *m_button;
@@ -177,14 +180,6 @@ private:
     QtRuntime &m_runtime;
 };
 
-template <typename Control, typename Map> Control &lookup(Map &controls, std::string_view name)
-{
-    const auto found = controls.find(name);
-    if (found == controls.end())
-        throw std::logic_error("the window has no such control: " + std::string(name));
-    return *found->second;
-}
-
 } // namespace
 
 QtWindow::QtWindow(const WindowDefinition &definition, QtRuntime &runtime)
@@ -203,6 +198,7 @@ void QtWindow::build(const WindowDefinition &definition)
 {
     FormWidget *form = m_widget;
     form->setObjectName(text(definition.name));
+    present(form, roleOf(definition));
     form->setWindowTitle(text(definition.title));
     form->setWindowIcon(Pictures::icon(definition.icon.name));
     form->setFont(m_runtime.font(definition.font));
@@ -229,7 +225,6 @@ void QtWindow::build(const WindowDefinition &definition)
     }
 
     std::map<std::string, QWidget *, std::less<>> containers{{"", form}};
-    std::vector<std::pair<int, QWidget *>> tabOrder;
     for (const ControlDefinition &control : definition.controls) {
         QWidget *parent = containers.at(control.container);
         QWidget *widget = nullptr;
@@ -279,13 +274,12 @@ void QtWindow::build(const WindowDefinition &definition)
             break;
         }
         case Kind::ScrollBar: {
-            auto *spinner = new Spinner(control.rangeStart, control.rangeEnd, parent);
+            auto *spinner = new Spinner(SpinnerRange::of(control), parent);
             spinner->setSingleStep(control.smallStep);
             spinner->setPageStep(control.largeStep);
             spinner->setPosition(control.position);
             m_scrollBars.emplace(control.name,
                                  std::make_unique<ScrollBarControl>(spinner, m_runtime));
-            tabOrder.emplace_back(control.tabIndex, spinner);
             widget = spinner;
             break;
         }
@@ -293,12 +287,13 @@ void QtWindow::build(const WindowDefinition &definition)
             auto *button =
                 new MyButton(ButtonProperties::fromSaved(control.properties), m_runtime, parent);
             m_buttons.emplace(control.name, std::make_unique<ButtonControl>(button, m_runtime));
-            tabOrder.emplace_back(control.tabIndex, button);
+            button->setToggle(control.toggle);
             widget = button;
             break;
         }
         }
         widget->setObjectName(text(control.name));
+        present(widget, roleOf(control));
         widget->setGeometry(pixels(control.twips));
         widget->setToolTip(text(control.toolTip));
         if (!control.accessibleName.empty())
@@ -308,13 +303,13 @@ void QtWindow::build(const WindowDefinition &definition)
 
     uncoverLabels(form);
 
-    std::sort(tabOrder.begin(), tabOrder.end(),
-              [](const auto &a, const auto &b) { return a.first < b.first; });
-    for (std::size_t i = 1; i < tabOrder.size(); ++i)
-        QWidget::setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
-    // The window opens with the focus on the first control in the tab order.
-    if (!tabOrder.empty())
-        tabOrder.front().second->setFocus();
+    QWidget *previous = nullptr;
+    for (const std::string &name : tabOrder(definition)) {
+        auto *next = form->findChild<QWidget *>(text(name));
+        // The window opens with the focus on the first control in the tab order.
+        previous ? QWidget::setTabOrder(previous, next) : next->setFocus();
+        previous = next;
+    }
 }
 
 Window::Label &QtWindow::label(std::string_view name)
@@ -351,7 +346,6 @@ void QtWindow::showModal(Window &owner)
     // above the owner and takes it along; above every other window too, and asking for the
     // user's attention, until it is unloaded.
     m_widget->setWindowModality(Qt::ApplicationModal);
-    m_widget->setAlert(true);
     if (auto *qtOwner = dynamic_cast<QtWindow *>(&owner))
         m_widget->setParent(qtOwner->widget(),
                             m_widget->windowFlags() | Qt::Dialog | Qt::WindowStaysOnTopHint);

@@ -2,11 +2,10 @@
 
 namespace ui::qt {
 
-Spinner::Spinner(int upperEnd, int lowerEnd, QWidget *parent)
-    : QScrollBar(Qt::Vertical, parent), m_sign(upperEnd > lowerEnd ? -1 : 1)
+Spinner::Spinner(const SpinnerRange &range, QWidget *parent)
+    : QScrollBar(Qt::Vertical, parent), m_range(range)
 {
-    setRange(std::min(m_sign * upperEnd, m_sign * lowerEnd),
-             std::max(m_sign * upperEnd, m_sign * lowerEnd));
+    setRange(range.minimum, range.maximum);
     // A change is reported when the thumb is let go, never while it is dragged.
     setTracking(false);
     setFocusPolicy(Qt::StrongFocus);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/tickschedule.h"
+
 #include <QObject>
 
 class QSocketNotifier;
@@ -7,11 +9,11 @@ class QTimer;
 
 namespace ui::qt {
 
-// A repeating timer that keeps to its schedule: tick k comes k intervals after start().
-// On Linux a precise one is a timerfd, which the kernel wakes on time; a QTimer's wait in the
-// event loop is rounded up to the millisecond and given a millisecond of slack per second, so
-// its ticks come 1 to 2 ms late. Elsewhere, and for other timer types, it is a QTimer.
-// Ticks missed while the event loop was busy are dropped, not queued.
+// A repeating timer that keeps to its schedule (TickSchedule): tick k comes k intervals after
+// start(), and ticks missed while the event loop was busy are dropped. On Linux each tick is
+// woken by a timerfd at its time on the monotonic clock: a QTimer's wait in the event loop is
+// rounded up to the millisecond and given a millisecond of slack per second, so its ticks come
+// 1 to 2 ms late. Elsewhere a precise QTimer wakes it.
 class TickTimer final : public QObject {
     Q_OBJECT
 
@@ -21,8 +23,6 @@ public:
 
     void setInterval(int milliseconds);
     int interval() const { return m_interval; }
-    void setTimerType(Qt::TimerType type) { m_type = type; }
-    Qt::TimerType timerType() const { return m_type; }
 
     void start();
     void stop();
@@ -32,12 +32,12 @@ signals:
     void timeout();
 
 private:
-    bool armKernelTimer(int milliseconds);
-    void kernelTick();
+    void arm(TickSchedule::Time at);
+    void wake();
 
     int m_interval = 0;
-    Qt::TimerType m_type = Qt::PreciseTimer;
     bool m_active = false;
+    TickSchedule m_schedule{std::chrono::milliseconds(0)};
     QTimer *m_timer;
     int m_fd = -1;
     QSocketNotifier *m_notifier = nullptr;

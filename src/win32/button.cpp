@@ -1,6 +1,7 @@
 #include "button.h"
 
 #include "handles.h"
+#include "ui/captionfit.h"
 #include "win32runtime.h"
 
 #include <windowsx.h>
@@ -14,8 +15,6 @@ struct Creation {
     Win32Runtime *runtime;
     UINT dpi;
 };
-
-constexpr int CaptionMargin = 3; // pixels at 96 dpi between the caption and the border
 
 } // namespace
 
@@ -185,14 +184,14 @@ void Button::paint(HDC dc) const
 
     // The caption, made smaller until it fits inside the border with room to spare.
     Font font = m_properties.font;
-    const int room = width - 2 * MulDiv(CaptionMargin + 1, int(m_dpi), 96);
-    SIZE extent{};
-    for (;; font.points -= 0.25) {
-        const Selected chosen(out, m_runtime.font(font, m_dpi));
+    font.points = fittedPoints(font.points, captionRoom(width, int(m_dpi)), [&](double points) {
+        Font tried = font;
+        tried.points = points;
+        const Selected chosen(out, m_runtime.font(tried, m_dpi));
+        SIZE extent{};
         GetTextExtentPoint32W(out, m_caption.c_str(), int(m_caption.size()), &extent);
-        if (extent.cx <= room || font.points <= 5)
-            break;
-    }
+        return int(extent.cx);
+    });
     const Selected chosen(out, m_runtime.font(font, m_dpi));
     SetBkMode(out, TRANSPARENT);
     SetTextColor(out, GetSysColor(IsWindowEnabled(m_window) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));

@@ -1,6 +1,7 @@
 #include "win32runtime.h"
 
 #include "button.h"
+#include "ui/faces.h"
 #include "win32window.h"
 
 #include <algorithm>
@@ -11,8 +12,6 @@
 namespace ui::win32 {
 
 namespace {
-
-const char DigitFace[] = "BankGothic Md BT";
 
 int CALLBACK foundFace(const LOGFONTW *, const TEXTMETRICW *, DWORD, LPARAM found)
 {
@@ -38,7 +37,7 @@ Win32Runtime::Win32Runtime(HINSTANCE instance)
     : m_instance(instance),
       m_windows(std::make_unique<WindowClass>(instance, L"VeltraneWindow", Win32Window::procedure)),
       m_buttons(std::make_unique<WindowClass>(instance, L"VeltraneButton", Button::procedure)),
-      m_digitFaceInstalled(installed(L"BankGothic Md BT"))
+      m_digitFaceInstalled(installed(wide(DigitFace).c_str()))
 {
     if (m_digitFaceInstalled)
         return;
@@ -139,20 +138,15 @@ HFONT Win32Runtime::font(const Font &font, UINT dpi)
     auto &made = m_fonts[{font.name, font.points, font.weight, dpi}];
     if (made)
         return made.get();
-    std::wstring face = wide(font.name);
-    double points = font.points;
-    if (font.name == DigitFace && !m_digitFaceInstalled && m_bundledFace) {
-        // The bundled face runs wider than the one it stands in for: at 5/6 of the size two
-        // digits still fit their field.
-        face = L"Michroma";
-        points = points * 5 / 6;
-    }
+    // Windows finds a face of its own for any other name it does not have.
+    const Font shown =
+        shownFont(font, font.name != DigitFace || m_digitFaceInstalled || !m_bundledFace);
     LOGFONTW wanted{};
-    wanted.lfHeight = -LONG(std::lround(points * dpi / 72));
+    wanted.lfHeight = -LONG(std::lround(shown.points * dpi / 72));
     wanted.lfWeight = font.weight;
     wanted.lfCharSet = BYTE(font.charset);
     wanted.lfQuality = CLEARTYPE_QUALITY;
-    wcsncpy(wanted.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    wcsncpy(wanted.lfFaceName, wide(shown.name).c_str(), LF_FACESIZE - 1);
     made.reset(CreateFontIndirectW(&wanted));
     return made.get();
 }

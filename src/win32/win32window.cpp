@@ -1,6 +1,9 @@
 #include "win32window.h"
 
 #include "button.h"
+#include "ui/controls.h"
+#include "ui/spinnerrange.h"
+#include "ui/tickschedule.h"
 #include "win32runtime.h"
 
 #include <commctrl.h>
@@ -36,14 +39,6 @@ UINT systemDpi()
     return dpi;
 }
 
-template <typename Control, typename Map> Control &lookup(Map &controls, std::string_view name)
-{
-    const auto found = controls.find(name);
-    if (found == controls.end())
-        throw std::logic_error("the window has no such control: " + std::string(name));
-    return *found->second;
-}
-
 } // namespace
 
 class Win32Window::LabelControl final : public Window::Label {
@@ -77,24 +72,22 @@ private:
     Win32Window &m_window;
 };
 
-// The scroll bar's upper arrow always moves towards its minimum. Where the definition wants the
-// upper arrow to move towards the larger end, the control holds the position negated.
+// A spinner over its range (SpinnerRange): the control holds the position negated where the
+// range's first end is the larger.
 class Win32Window::ScrollBarControl final : public Window::ScrollBar {
 public:
     ScrollBarControl(HWND bar, const ControlDefinition &definition, Win32Runtime &runtime)
-        : m_bar(bar), m_sign(definition.rangeStart > definition.rangeEnd ? -1 : 1),
-          m_small(definition.smallStep), m_large(definition.largeStep), m_runtime(runtime)
+        : m_bar(bar), m_range(SpinnerRange::of(definition)), m_small(definition.smallStep),
+          m_large(definition.largeStep), m_runtime(runtime)
     {
-        const int start = m_sign * definition.rangeStart;
-        const int end = m_sign * definition.rangeEnd;
         SCROLLINFO range{sizeof range, SIF_RANGE | SIF_POS | SIF_PAGE | SIF_DISABLENOSCROLL};
-        range.nMin = std::min(start, end);
-        range.nMax = std::max(start, end);
-        range.nPos = m_sign * definition.position;
+        range.nMin = m_range.minimum;
+        range.nMax = m_range.maximum;
+        range.nPos = m_range.held(definition.position);
         SetScrollInfo(bar, SB_CTL, &range, FALSE);
     }
-    int position() const override { return m_sign * GetScrollPos(m_bar, SB_CTL); }
-    void setPosition(int position) override { place(m_sign * position); }
+    int position() const override { return m_range.position(GetScrollPos(m_bar, SB_CTL)); }
+    void setPosition(int position) override { place(m_range.held(position)); }
     void onChange(Handler handler) override { m_changed = std::move(handler); }
 
     // A scroll bar's message: arrows, keys, a click on the track, the thumb let go.
@@ -135,7 +128,7 @@ private:
     }
 
     HWND m_bar;
-    int m_sign;
+    SpinnerRange m_range;
     int m_small;
     int m_large;
     Win32Runtime &m_runtime;
@@ -156,7 +149,6 @@ public:
         ui::win32::Button::of(m_button)->setCaption(wide(caption));
     }
     void onClick(Handler handler) override { m_clicked = std::move(handler); }
-    void presentAsToggle() override {}
     void clicked()
     {
         if (m_clicked)
@@ -169,13 +161,12 @@ private:
     Handler m_clicked;
 };
 
-// Ticks on the schedule: tick k comes k intervals after the start, not an interval after the
-// tick before, so the countdown does not drift. Ticks missed while the program was busy are
-// dropped.
+// Ticks on its schedule (TickSchedule), woken by a window timer set for each tick anew.
 class Win32Window::TimerControl final : public Window::Timer {
 public:
     TimerControl(HWND window, UINT_PTR id, int interval, Win32Runtime &runtime)
-        : m_window(window), m_id(id), m_interval(interval), m_runtime(runtime)
+        : m_window(window), m_id(id), m_schedule(std::chrono::milliseconds(interval)),
+          m_runtime(runtime)
     {
     }
     bool enabled() const override { return m_enabled; }
@@ -185,12 +176,10 @@ public:
         if (enabled == m_enabled)
             return;
         m_enabled = enabled;
-        if (!enabled) {
+        if (enabled)
+            arm(m_schedule.start(now()));
+        else
             KillTimer(m_window, m_id);
-            return;
-        }
-        m_start = now();
-        SetTimer(m_window, m_id, UINT(m_interval), nullptr);
     }
     void onTimer(Handler handler) override { m_ticked = std::move(handler); }
     UINT_PTR id() const { return m_id; }
@@ -198,31 +187,33 @@ public:
     {
         if (!m_enabled)
             return;
-        // The tick nearest its time is this one; the next is due at the following one.
-        const double since = now() - m_start;
-        const long long next = static_cast<long long>(since / m_interval + 0.5) + 1;
-        SetTimer(m_window, m_id, UINT(std::max(1.0, m_start + next * m_interval - now())), nullptr);
+        arm(m_schedule.next(now()));
         if (m_ticked)
             m_runtime.run(m_ticked);
     }
 
 private:
-    static double now()
+    static TickSchedule::Time now()
     {
         LARGE_INTEGER count;
         LARGE_INTEGER frequency;
         QueryPerformanceCounter(&count);
         QueryPerformanceFrequency(&frequency);
-        return double(count.QuadPart) * 1000.0 / double(frequency.QuadPart);
+        return std::chrono::nanoseconds(
+            static_cast<long long>(double(count.QuadPart) * 1e9 / double(frequency.QuadPart)));
+    }
+    void arm(TickSchedule::Time at)
+    {
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(at - now());
+        SetTimer(m_window, m_id, UINT(std::max<long long>(1, wait.count())), nullptr);
     }
 
     HWND m_window;
     UINT_PTR m_id;
-    int m_interval;
+    TickSchedule m_schedule;
     Win32Runtime &m_runtime;
     Handler m_ticked;
     bool m_enabled = false;
-    double m_start = 0; // milliseconds
 };
 
 Win32Window::Win32Window(const WindowDefinition &definition, Win32Runtime &runtime)
@@ -322,7 +313,6 @@ void Win32Window::build(const WindowDefinition &definition)
     const HFONT windowFont = m_runtime.font(definition.font, m_dpi);
     SendMessageW(m_window, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont), FALSE);
     std::map<std::string, POINT, std::less<>> origins{{"", {0, 0}}};
-    std::vector<std::pair<int, HWND>> tabStops;
     std::vector<HWND> frames;
     int id = 100;
     for (const ControlDefinition &control : definition.controls) {
@@ -370,14 +360,12 @@ void Win32Window::build(const WindowDefinition &definition)
                                 width, height, m_window, nullptr, m_runtime.instance(), nullptr);
             m_scrollBars.emplace(control.name,
                                  std::make_unique<ScrollBarControl>(made, control, m_runtime));
-            tabStops.emplace_back(control.tabIndex, made);
             break;
         case Kind::Button:
             made = ui::win32::Button::create(
                 m_window, id++, RECT{left, top, left + width, top + height},
                 ButtonProperties::fromSaved(control.properties), m_runtime, m_dpi);
             m_buttons.emplace(control.name, std::make_unique<ButtonControl>(made, m_runtime));
-            tabStops.emplace_back(control.tabIndex, made);
             break;
         }
         m_controls.emplace(control.name, made);
@@ -390,18 +378,16 @@ void Win32Window::build(const WindowDefinition &definition)
     }
     // Tab follows the stacking order: the controls that take the focus on top, in the order of
     // their tab indices; the frames at the bottom, under what they hold.
-    std::stable_sort(tabStops.begin(), tabStops.end(),
-                     [](const auto &a, const auto &b) { return a.first < b.first; });
     HWND above = HWND_TOP;
-    for (const auto &[index, stop] : tabStops) {
-        SetWindowPos(stop, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        above = stop;
+    for (const std::string &name : tabOrder(definition)) {
+        // The window opens with the focus on the first control in the tab order.
+        if (above == HWND_TOP)
+            m_focus = control(name);
+        SetWindowPos(control(name), above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        above = control(name);
     }
     for (HWND frame : frames)
         SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    // The window opens with the focus on the first control in the tab order.
-    if (!tabStops.empty())
-        m_focus = tabStops.front().second;
 }
 
 HWND Win32Window::control(std::string_view name) const

@@ -1,9 +1,10 @@
 // The Win32 power-off road for real, under Wine: the privilege step runs through the real
 // calls, and the request goes to a recording stand-in, never to ExitWindowsEx.
+#include "check.h"
 #include "poweroff/ntroad.h"
 #include "poweroff/poweroff.h"
-#include "win32/win32platform.h"
 #include "version.h"
+#include "win32/win32platform.h"
 
 #include <windows.h>
 
@@ -13,14 +14,6 @@
 #include <vector>
 
 namespace {
-
-int failed = 0;
-
-void check(bool ok, const char *what)
-{
-    std::printf("%s: %s\n", ok ? "PASS" : "FAIL", what);
-    failed += !ok;
-}
 
 class StandIn final : public poweroff::Win32Platform {
 public:
@@ -105,5 +98,5 @@ int main()
     check(versionString("FileVersion") == VELTRANE_VERSION, "the file version, in 040904B0");
     check(versionString("ProductVersion") == VELTRANE_VERSION, "the product version");
     check(LoadIconA(GetModuleHandleA(nullptr), "IDI_ICON1") != nullptr, "the icon");
-    return failed == 0 ? 0 : 1;
+    return failed();
 }

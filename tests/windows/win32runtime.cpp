@@ -1,6 +1,7 @@
 // The native runtime under Wine, on an X server: the windows as built from their definitions,
 // and driven with the messages a user's mouse and keys would send.
 #include "win32/win32runtime.h"
+#include "check.h"
 #include "confirm/shutdownform.h"
 #include "fakeroad.h"
 #include "timer/mainform.h"
@@ -13,14 +14,6 @@
 #include <vector>
 
 namespace {
-
-int failed = 0;
-
-void check(bool ok, const std::string &what)
-{
-    std::printf("%s: %s\n", ok ? "PASS" : "FAIL", what.c_str());
-    failed += !ok;
-}
 
 using ui::win32::Win32Window;
 
@@ -182,6 +175,5 @@ int main()
     check(!warning->timer("tmrShutDown").enabled(), "its count stopped with it");
     check(program.road.requests == 0, "nothing asked of the system");
 
-    std::printf("%s\n", failed ? "FAILED" : "all passed");
-    return failed ? 1 : 0;
+    return failed();
 }

@@ -3,6 +3,8 @@
 #include "poweroff/log.h"
 #include "ui/forms.h"
 
+#include <algorithm>
+
 namespace confirm {
 
 using poweroff::log;
@@ -58,15 +60,14 @@ bool ShutDownForm::isLoaded() const
 
 void ShutDownForm::Form_Load()
 {
-    SecondsLeft = 30;
+    SecondsLeft = ui::WarningSeconds;
 }
 
 std::string ShutDownForm::message() const
 {
-    const std::string count = std::to_string(SecondsLeft);
     if (m_problem.empty())
-        return "Your computer will automatically turn off in " + count + " seconds...";
-    return "Turning off in " + count + " seconds may fail: " + m_problem;
+        return ui::countdownMessage(SecondsLeft);
+    return "Turning off in " + std::to_string(SecondsLeft) + " seconds may fail: " + m_problem;
 }
 
 void ShutDownForm::notify()
@@ -88,7 +89,7 @@ void ShutDownForm::tmrShutDown_Timer()
     --SecondsLeft;
     m_status->setCaption(message());
     // A screen reader hears the count now and then, not every second; so does the desktop.
-    if (SecondsLeft == 20 || SecondsLeft == 10 || (SecondsLeft >= 1 && SecondsLeft <= 5)) {
+    if (std::ranges::find(ui::AnnouncedCounts, SecondsLeft) != ui::AnnouncedCounts.end()) {
         m_status->announce(m_status->caption());
         notify();
     }

@@ -3,7 +3,9 @@
 #include "confirm/shutdownform.h"
 #include "fieldtext.h"
 #include "poweroff/road.h"
+#include "ui/controls.h"
 #include "ui/forms.h"
+#include "ui/spinnerrange.h"
 
 namespace timer {
 
@@ -17,7 +19,6 @@ MainForm::MainForm(ui::Runtime &runtime, poweroff::Road &road)
       m_startButton(m_window->button("cmdStartQuickTimer")),
       m_timer(m_window->timer("tmrQuickTimer"))
 {
-    m_startButton.presentAsToggle(); // on while the countdown runs
     m_hoursSpinner.onChange([this] { scrollHours_Change(); });
     m_minutesSpinner.onChange([this] { scrollMinutes_Change(); });
     m_secondsSpinner.onChange([this] { scrollSeconds_Change(); });
@@ -49,28 +50,27 @@ void MainForm::ShowQuickTimerSeconds(std::int32_t total)
 
 void MainForm::scrollHours_Change()
 {
-    spinnerChanged(m_hoursSpinner, m_hours, 23);
+    spinnerChanged(m_hoursSpinner, m_hours, "scrollHours");
 }
 
 void MainForm::scrollMinutes_Change()
 {
-    spinnerChanged(m_minutesSpinner, m_minutes, 59);
+    spinnerChanged(m_minutesSpinner, m_minutes, "scrollMinutes");
 }
 
 void MainForm::scrollSeconds_Change()
 {
-    spinnerChanged(m_secondsSpinner, m_seconds, 59);
+    spinnerChanged(m_secondsSpinner, m_seconds, "scrollSeconds");
 }
 
-void MainForm::spinnerChanged(ui::Window::ScrollBar &spinner, ui::Window::Label &field, int limit)
+void MainForm::spinnerChanged(ui::Window::ScrollBar &spinner, ui::Window::Label &field,
+                              const char *name)
 {
-    // The range reaches one step past the field at each end, so that a step over either end
-    // lands here and wraps. Setting the position raises this change again, nested; both runs
-    // end by writing the same text.
-    if (spinner.position() > limit)
-        spinner.setPosition(0);
-    else if (spinner.position() < 0)
-        spinner.setPosition(limit);
+    // A step over either end lands one past it, and wraps. Setting the position raises this
+    // change again, nested; both runs end by writing the same text.
+    const ui::SpinnerRange range = ui::SpinnerRange::of(ui::control(ui::frmMain(), name));
+    if (const int wrapped = range.wrapped(spinner.position()); wrapped != spinner.position())
+        spinner.setPosition(wrapped);
     field.setCaption(fieldText(spinner.position()));
 }
 

@@ -36,8 +36,9 @@ public:
     void tmrQuickTimer_Timer();
 
 private:
-    // Wraps the spinner's position into 0..limit and shows it in its field.
-    static void spinnerChanged(ui::Window::ScrollBar &spinner, ui::Window::Label &field, int limit);
+    // Wraps the spinner's position at the ends of its range and shows it in its field.
+    static void spinnerChanged(ui::Window::ScrollBar &spinner, ui::Window::Label &field,
+                               const char *name);
     void stop();
     // Asks whether the power-off will be allowed, while the user is still there to hear it.
     void checkTheRoad();

@@ -64,6 +64,7 @@ struct ControlDefinition {
     std::string toolTip;
     std::string accessibleName; // what a screen reader calls it, where its caption does not say
     bool visible = true;
+    bool toggle = false; // a button whose state a screen reader hears: pressed while it is on
 
     // Timers.
     int interval = 0;
@@ -91,6 +92,7 @@ struct WindowDefinition {
     Picture icon;
     Colour background = ButtonFace;
     Font font;
+    bool alert = false; // a screen reader hears it as an alert when it opens
     std::vector<ControlDefinition> controls;
 };
 

@@ -2,6 +2,13 @@
 
 namespace ui {
 
+std::string countdownMessage(int secondsLeft)
+{
+    // "seconds" whatever the count, 1 included.
+    return "Your computer will automatically turn off in " + std::to_string(secondsLeft) +
+           " seconds...";
+}
+
 namespace {
 
 const Font SansSerif{"MS Sans Serif", 8.25, 400, 0};
@@ -59,7 +66,7 @@ ControlDefinition unitCaption(std::string name, Rect twips, int tabIndex, std::s
 }
 
 ControlDefinition mainButton(std::string name, Rect twips, int tabIndex, std::string toolTip,
-                             std::vector<SavedProperty> properties)
+                             std::vector<SavedProperty> properties, bool toggle = false)
 {
     return {.name = std::move(name),
             .kind = Kind::Button,
@@ -67,6 +74,7 @@ ControlDefinition mainButton(std::string name, Rect twips, int tabIndex, std::st
             .twips = twips,
             .tabIndex = tabIndex,
             .toolTip = std::move(toolTip),
+            .toggle = toggle,
             .properties = std::move(properties)};
 }
 
@@ -118,14 +126,18 @@ WindowDefinition makeMain()
         .background = ButtonFace,
         .font = SansSerif,
         .controls = {
-            {.name = "tmrQuickTimer", .kind = Kind::Timer, .interval = 1000, .enabled = false},
+            {.name = "tmrQuickTimer",
+             .kind = Kind::Timer,
+             .interval = int(TickInterval.count()),
+             .enabled = false},
             {.name = "fraQuickTimer",
              .kind = Kind::Frame,
              .twips = {540, 495, 3300, 1905},
              .tabIndex = 0,
              .caption = "Quick off timer"},
             mainButton("cmdStartQuickTimer", {2265, 1080, 810, 645}, 1, "Apply timer settings",
-                       savedSet({1429, 1138, SansSerif, {"P1"}, 1, "Timer Off", {"P3"}})),
+                       savedSet({1429, 1138, SansSerif, {"P1"}, 1, "Timer Off", {"P3"}}),
+                       true), // on while the countdown runs
             mainButton("MyButton2", {2265, 300, 810, 645}, 2, "Cancel timer settings",
                        savedSet({1429, 1138, SansSerif, {"P2"}, std::nullopt, "Cancel", {"P4"}})),
             timeField("lblQTimerSecond", {1470, 945, 435, 270}, 3, "Second", "Seconds"),
@@ -152,8 +164,12 @@ WindowDefinition makeShutDown()
             .icon = {"P5"},
             .background = ButtonFace,
             .font = SansSerif,
+            .alert = true,
             .controls = {
-                {.name = "tmrShutDown", .kind = Kind::Timer, .interval = 1000, .enabled = true},
+                {.name = "tmrShutDown",
+                 .kind = Kind::Timer,
+                 .interval = int(TickInterval.count()),
+                 .enabled = true},
                 {.name = "cmdCancel",
                  .kind = Kind::Button,
                  .twips = {2295, 750, 1515, 570},
@@ -164,7 +180,7 @@ WindowDefinition makeShutDown()
                  .kind = Kind::Label,
                  .twips = {195, 300, 5625, 240},
                  .tabIndex = 1,
-                 .caption = "Your computer will automatically turn off in 30 seconds...",
+                 .caption = countdownMessage(WarningSeconds),
                  .alignment = Alignment::Centre},
             }};
 }

@@ -47,9 +47,6 @@ public:
         virtual std::string caption() const = 0;
         virtual void setCaption(const std::string &caption) = 0;
         virtual void onClick(Handler handler) = 0;
-        // The state means something to the user: a screen reader hears it as a toggle that is
-        // pressed while the state is on. Otherwise the button is a plain push button.
-        virtual void presentAsToggle() = 0;
     };
 
     class Timer {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-namespace ui::qt {
+namespace ui {
 
 namespace {
 
@@ -32,24 +32,25 @@ constexpr std::array<double, 256> linearChannels()
 
 constexpr std::array<double, 256> LinearChannels = linearChannels();
 
-double luminance(const QColor &colour)
+double luminance(Rgb colour)
 {
-    return 0.2126 * LinearChannels[colour.red()] + 0.7152 * LinearChannels[colour.green()] +
-           0.0722 * LinearChannels[colour.blue()];
+    return 0.2126 * LinearChannels[colour.red & 0xFF] +
+           0.7152 * LinearChannels[colour.green & 0xFF] +
+           0.0722 * LinearChannels[colour.blue & 0xFF];
 }
 
 } // namespace
 
-double contrast(const QColor &a, const QColor &b)
+double contrast(Rgb a, Rgb b)
 {
     const double first = luminance(a);
     const double second = luminance(b);
     return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
 }
 
-QColor readable(const QColor &wanted, const QColor &behind, const QColor &fallback, double minimum)
+Rgb readable(Rgb defined, Rgb behind, Rgb scheme, double needed)
 {
-    return contrast(wanted, behind) >= minimum ? wanted : fallback;
+    return contrast(defined, behind) >= needed ? defined : scheme;
 }
 
-} // namespace ui::qt
+} // namespace ui
