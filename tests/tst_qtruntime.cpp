@@ -23,13 +23,12 @@ class QtRuntimeTest : public QObject {
 private slots:
     void layout();
     void focus();
-    void longCaptionsAreElided();
     void frameCaptionBreaksItsLine();
-    void buttonFace();
     void badButtonSetsAreRefused();
     void focusShows();
-    void readableOnAnyScheme();
-    void buttonsAtAnyScale();
+    void buttons_data();
+    void buttons();
+    void digitsReadableOnAnyScheme();
     void screenReader();
     void announcements();
     void disabledPictures_data();
@@ -64,57 +63,25 @@ void QtRuntimeTest::layout()
     QCOMPARE(QApplication::activeModalWidget(), session.warning());
     session.main()->resize(600, 450); // growing moves nothing
 
-    // Where each control lies, a user sees by what is read left to right, by where the desktop
-    // tests click, and by the fields' digits fitting them; here, what each holds and says.
-    const struct {
-        const char *name;
-        const char *container;
-        const char *text;
-        const char *toolTip;
-    } designed[] = {
-        {"cmdStartQuickTimer", "fraQuickTimer", "Timer Off", "Apply timer settings"},
-        {"MyButton2", "fraQuickTimer", "Cancel", "Cancel timer settings"},
-        {"lblQTimerSecond", "fraQuickTimer", "00", "Second"},
-        {"lblQTimerHour", "fraQuickTimer", "00", "Hour"},
-        {"lblQTimerMinute", "fraQuickTimer", "00", "Minute"},
-        {"scrollHours", "fraQuickTimer", "", ""},
-        {"Label1", "fraQuickTimer", "h :", ""},
-        {"cmdCancel", "frmShutDown", "Cancel", ""},
-        {"lblStatus", "frmShutDown", "Your computer will automatically turn off in 30 seconds...",
-         ""},
-    };
-    for (const auto &control : designed) {
-        QWidget *widget = session.find(control.name);
-        QVERIFY2(widget, control.name);
-        QCOMPARE(QStringList({widget->parentWidget()->objectName(),
-                              widget->property("text").toString(), widget->toolTip()}),
-                 QStringList({control.container, control.text, control.toolTip}));
-    }
+    // Every control where its definition puts it, with its tooltip. Where it lies, a user sees
+    // by what is read left to right, by where the desktop tests click, and by the digits fitting
+    // their fields.
+    for (const ui::WindowDefinition *window : {&ui::frmMain(), &ui::frmShutDown()})
+        for (const ui::ControlDefinition &control : window->controls) {
+            QWidget *widget = session.find(QString::fromStdString(control.name));
+            const std::string container =
+                control.container.empty() ? window->name : control.container;
+            QVERIFY2(control.kind == ui::Kind::Timer ||
+                         (widget && widget->toolTip().toStdString() == control.toolTip &&
+                          widget->parentWidget()->objectName().toStdString() == container),
+                     control.name.c_str());
+        }
     for (const char *unit : {"Label1", "Label2", "Label3"})
         QVERIFY2(!session.find(unit)->isVisible(), unit);
     auto *hours = session.find<QLabel>("lblQTimerHour");
     QCOMPARE(hours->palette().color(QPalette::WindowText), QColor(64, 64, 64));
     QVERIFY(hours->alignment() & Qt::AlignHCenter);
     QVERIFY(hours->fontMetrics().horizontalAdvance(QStringLiteral("00")) <= hours->width());
-}
-
-// A caption too long for its label shows its start and an ellipsis; the label keeps the whole.
-void QtRuntimeTest::longCaptionsAreElided()
-{
-    ui::qt::QtRuntime runtime;
-    const std::unique_ptr<ui::Window> warning = runtime.load(ui::frmShutDown());
-    const std::string reason(200, 'x');
-    warning->label("lblStatus").setCaption("Could not turn off the computer: " + reason);
-    QLabel *status = nullptr;
-    for (QWidget *widget : QApplication::allWidgets())
-        if (widget->objectName() == QLatin1String("lblStatus"))
-            status = qobject_cast<QLabel *>(widget);
-    QVERIFY(status);
-    QVERIFY2(status->text().startsWith(QStringLiteral("Could not turn off")),
-             qPrintable(status->text()));
-    QVERIFY2(status->text().endsWith(QChar(0x2026)), qPrintable(status->text()));
-    QVERIFY(status->fontMetrics().horizontalAdvance(status->text()) <= status->width());
-    QCOMPARE(warning->label("lblStatus").caption(), "Could not turn off the computer: " + reason);
 }
 
 void QtRuntimeTest::focus()
@@ -154,24 +121,6 @@ void QtRuntimeTest::frameCaptionBreaksItsLine()
             inked += qGray(image.pixel(x, y)) < 100;
     }
     QVERIFY2(crossed == 0 && inked > 20, qPrintable(QString("%1 %2").arg(crossed).arg(inked)));
-}
-
-void QtRuntimeTest::buttonFace()
-{
-    Session session;
-    auto *button = session.find<ui::qt::MyButton>("MyButton2");
-    const auto face = [button] { return button->grab().toImage().pixelColor(1, 1); };
-    const QColor normal = face();
-    QCOMPARE(normal, button->palette().color(QPalette::Button));
-    QCOMPARE(button->grab().toImage().pixelColor(0, 0), QColor(0, 0, 127)); // the border
-    button->setDown(true);
-    QCOMPARE(face(), QColor(175, 168, 207)); // lavender while pressed
-    button->setDown(false);
-    button->setEnabled(false);
-    QCOMPARE(face(), normal);
-    button->setEnabled(true);
-    button->setState(true);
-    QCOMPARE(face(), normal); // the state never shows
 }
 
 void QtRuntimeTest::badButtonSetsAreRefused()
@@ -228,11 +177,6 @@ void QtRuntimeTest::timer()
     timer.start();
     timer.setInterval(20); // restarts it
     QTRY_VERIFY(ticks.count() >= 2);
-    // Ticks missed while the event loop was held up are dropped, not queued.
-    QThread::msleep(130);
-    ticks.clear();
-    QTest::qWait(5);
-    QVERIFY2(ticks.count() >= 1 && ticks.count() <= 2, qPrintable(QString::number(ticks.count())));
     // Stopped from its own tick: no tick comes after it, not even one already due.
     connect(&timer, &ui::qt::TickTimer::timeout, &timer, &ui::qt::TickTimer::stop);
     QTRY_VERIFY(!timer.isActive());
@@ -266,19 +210,96 @@ void QtRuntimeTest::focusShows()
     QVERIFY(image.pixelColor(area.center().x(), area.top()) != behind);
 }
 
-void QtRuntimeTest::readableOnAnyScheme()
+void QtRuntimeTest::buttons_data()
 {
-    // Text stands out 4.5 : 1 and borders 3 : 1 from what is painted behind them, measured on
-    // the pixels; on the usual light scheme the defined colours stay.
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(45, 45, 48));
-    dark.setColor(QPalette::Button, QColor(53, 53, 56));
-    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
-    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+    QTest::addColumn<bool>("dark");
+    QTest::addColumn<QString>("look"); // "normal", "down", "disabled", or "on" (the state)
+    QTest::addColumn<QColor>("face");  // on the light scheme: as defined; none on the dark one
+    const QColor button = QApplication::palette().color(QPalette::Button);
+    const QColor lavender(175, 168, 207);
+    for (const bool dark : {false, true})
+        for (const auto &[look, face] : {std::pair("normal", button),
+                                         {"down", lavender},
+                                         {"disabled", button},
+                                         {"on", button}})
+            QTest::addRow("%s, %s", dark ? "dark" : "light", look)
+                << dark << QString(look) << (dark ? QColor() : face);
+}
+
+void QtRuntimeTest::buttons()
+{
+    // Run again by CTest with QT_SCALE_FACTOR 1.5 and 2. On either scheme, in every look: the
+    // border whole, standing out 3 : 1 from the face, the caption 4.5 : 1 and inside the border
+    // with room to spare; the state never shows; pictures drawn at the screen's pixels.
+    QFETCH(bool, dark);
+    QFETCH(QString, look);
+    QFETCH(QColor, face);
     const QPalette light = QApplication::palette();
-    for (const QPalette &palette : {light, dark}) {
+    QPalette scheme = light;
+    if (dark)
+        for (const auto &[role, colour] : {std::pair(QPalette::Window, QColor(45, 45, 48)),
+                                           {QPalette::Button, {53, 53, 56}},
+                                           {QPalette::WindowText, {230, 230, 230}},
+                                           {QPalette::ButtonText, {230, 230, 230}}})
+            scheme.setColor(role, colour);
+    QApplication::setPalette(scheme);
+    Session session;
+    session.run("start; tick");
+    QApplication::setPalette(light);
+    for (const char *name : {"cmdStartQuickTimer", "MyButton2", "cmdCancel"}) {
+        auto *button = session.find<ui::qt::MyButton>(name);
+        button->setDown(look == "down");
+        button->setEnabled(look != "disabled");
+        button->setState(look == "on");
+        const QImage image = button->grab().toImage();
+        const int w = image.width();
+        const int h = image.height();
+        const QColor border = image.pixelColor(0, 0);
+        const QColor inside = image.pixelColor(qCeil(button->devicePixelRatioF()), h / 2);
+        if (face.isValid() && QByteArray(name) != "cmdStartQuickTimer")
+            QCOMPARE(QList<QColor>({inside, border}), QList<QColor>({face, QColor(0, 0, 127)}));
+        QVERIFY(ui::qt::contrast(border, inside) >= ui::BorderContrast);
+        // A disabled caption is greyed on purpose.
+        QVERIFY(look == "disabled" ||
+                ui::qt::contrast(inside, button->palette().color(QPalette::ButtonText)) >=
+                    ui::TextContrast);
+        for (const QPoint edge :
+             {QPoint(w / 2, 0), QPoint(w / 2, h - 1), QPoint(0, h / 2), QPoint(w - 1, h / 2)})
+            QVERIFY2(image.pixelColor(edge) == border,
+                     qPrintable(
+                         QString("%1: no border at %2, %3").arg(name).arg(edge.x()).arg(edge.y())));
+        // Between the border and two pixels in, on either side, nothing but the face; pressed,
+        // the caption moves a pixel.
+        const qreal ratio = button->devicePixelRatioF();
+        for (int y = h / 2; look != "down" && y < h - qCeil(ratio); ++y)
+            for (int x = qCeil(ratio); x < qFloor(3 * ratio); ++x) // the focus frame lies beyond
+                QVERIFY2(image.pixelColor(x, y) == inside &&
+                             image.pixelColor(w - 1 - x, y) == inside,
+                         qPrintable(QString("%1: the caption reaches %2 pixels from the edge")
+                                        .arg(name)
+                                        .arg(x)));
+        // A picture scaled up from its own pixels would be made of blocks of one colour.
+        int mixed = 0;
+        for (int y = 8; ratio == 2 && look != "disabled" && y < 40; y += 2)
+            for (int x = w / 2 - 16; x < w / 2 + 16; x += 2)
+                mixed += image.pixelColor(x, y) != image.pixelColor(x + 1, y + 1);
+        QVERIFY2(ratio != 2 || look == "disabled" || mixed > 25,
+                 qPrintable(QString("%1: %2 blocks").arg(name).arg(mixed)));
+    }
+}
+
+void QtRuntimeTest::digitsReadableOnAnyScheme()
+{
+    // The time fields' dark grey stands out 4.5 : 1 from what is painted behind it, on the
+    // pixels; on a dark scheme the scheme's light text stands in for it.
+    QPalette dark = QApplication::palette();
+    dark.setColor(QPalette::Window, QColor(45, 45, 48));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    for (const QPalette &palette : {QApplication::palette(), dark}) {
+        const QPalette before = QApplication::palette();
         QApplication::setPalette(palette);
         Session session;
+        QApplication::setPalette(before);
         const QImage digits = session.find("lblQTimerHour")->grab().toImage();
         double strongest = 0;
         for (int y = 0; y < digits.height(); ++y)
@@ -286,59 +307,6 @@ void QtRuntimeTest::readableOnAnyScheme()
                 strongest = qMax(
                     strongest, ui::qt::contrast(digits.pixelColor(x, y), digits.pixelColor(0, 0)));
         QVERIFY2(strongest >= ui::TextContrast, qPrintable(QString::number(strongest)));
-        auto *button = session.find<ui::qt::MyButton>("MyButton2");
-        button->setDown(true); // on the pressed face, which is lavender where readable
-        const QImage face = button->grab().toImage();
-        QVERIFY(ui::qt::contrast(face.pixelColor(1, 1), palette.color(QPalette::ButtonText)) >=
-                ui::TextContrast);
-        QVERIFY(ui::qt::contrast(face.pixelColor(0, 0), face.pixelColor(1, 1)) >=
-                ui::BorderContrast);
-        if (&palette == &light) {
-            QCOMPARE(digits.pixelColor(0, 0), palette.color(QPalette::Button));
-            QCOMPARE(face.pixelColor(1, 1), QColor(175, 168, 207));
-            QCOMPARE(face.pixelColor(0, 0), QColor(0, 0, 127));
-        }
-    }
-    QApplication::setPalette(light);
-}
-
-void QtRuntimeTest::buttonsAtAnyScale()
-{
-    // Run again by CTest with QT_SCALE_FACTOR 1.5 and 2: every border whole, every caption
-    // inside its button with room to spare, every picture drawn at the screen's pixels.
-    Session session;
-    session.run("start; tick");
-    for (const char *name : {"cmdStartQuickTimer", "MyButton2", "cmdCancel"}) {
-        auto *button = session.find<ui::qt::MyButton>(name);
-        const qreal ratio = button->devicePixelRatioF();
-        const QImage image = button->grab().toImage();
-        const int w = image.width();
-        const int h = image.height();
-        const QColor border = image.pixelColor(0, 0);
-        for (const QPoint edge :
-             {QPoint(w / 2, 0), QPoint(w / 2, h - 1), QPoint(0, h / 2), QPoint(w - 1, h / 2)})
-            QVERIFY2(image.pixelColor(edge) == border,
-                     qPrintable(
-                         QString("%1: no border at %2, %3").arg(name).arg(edge.x()).arg(edge.y())));
-        // Between the border and two pixels in, on either side, nothing but the face.
-        const int inside = qCeil(ratio);
-        const QColor face = image.pixelColor(inside, h - inside - 1);
-        for (int y = h / 2; y < h - inside; ++y)
-            for (int x = inside; x < qFloor(3 * ratio); ++x) // the focus frame lies beyond
-                QVERIFY2(image.pixelColor(x, y) == face && image.pixelColor(w - 1 - x, y) == face,
-                         qPrintable(QString("%1: the caption reaches %2 pixels from the edge")
-                                        .arg(name)
-                                        .arg(x)));
-        // A picture scaled up from its own pixels would be made of blocks of one colour.
-        if (ratio == 2) {
-            int blocks = 0;
-            int mixed = 0;
-            for (int y = 8; y < 40; y += 2)
-                for (int x = w / 2 - 16; x < w / 2 + 16; x += 2, ++blocks)
-                    mixed += image.pixelColor(x, y) != image.pixelColor(x + 1, y + 1);
-            QVERIFY2(mixed > blocks / 10,
-                     qPrintable(QString("%1: %2 of %3 blocks").arg(name).arg(mixed).arg(blocks)));
-        }
     }
 }
 

@@ -17,9 +17,13 @@ namespace poweroff {
 // the desktop's portal where one runs, else through logind.
 class LogindRoad final : public Road {
 public:
+    // How long a request may go unanswered before the user hears there is no answer yet, and
+    // before it is given up.
+    static constexpr std::chrono::milliseconds NoticeAfter{10000};
+    static constexpr std::chrono::milliseconds GiveUpAfter{120000};
     struct Times {
-        std::chrono::milliseconds notice{10000}; // then the user hears there is no answer yet
-        std::chrono::milliseconds giveUp{120000};
+        std::chrono::milliseconds notice = NoticeAfter;
+        std::chrono::milliseconds giveUp = GiveUpAfter;
     };
     LogindRoad() : LogindRoad(Times()) {}
     explicit LogindRoad(Times times);

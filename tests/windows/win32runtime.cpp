@@ -58,14 +58,6 @@ struct Program {
     timer::MainForm form;
 };
 
-RECT placed(HWND control)
-{
-    RECT rect;
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT *>(&rect), 2);
-    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
-}
-
 } // namespace
 
 int main()
@@ -76,19 +68,6 @@ int main()
     GetClientRect(program.main().handle(), &client);
     check(client.right == 292 && client.bottom == 200, "the main window's client area at 96 dpi");
 
-    // Where each control was designed to be, in the window's pixels.
-    const struct {
-        const char *name;
-        RECT at;
-    } designed[] = {{"cmdStartQuickTimer", {187, 105, 54, 43}},
-                    {"MyButton2", {187, 53, 54, 43}},
-                    {"lblQTimerHour", {54, 96, 29, 18}},
-                    {"scrollSeconds", {161, 93, 12, 22}},
-                    {"fraQuickTimer", {36, 33, 220, 127}}};
-    for (const auto &control : designed) {
-        const RECT at = placed(program.main().control(control.name));
-        check(EqualRect(&at, &control.at), std::string(control.name) + " where it was designed");
-    }
     const HWND tips = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
     check(tips && SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0) == 5,
           "five tooltips: the three fields and the two buttons");
