@@ -21,7 +21,7 @@ struct StartupSample {
 // Two minutes of the real program counting down, watched from outside.
 struct CountdownSample {
     std::vector<double> latenessMs; // each tick's repaint against the Start click's, signed
-    double warningDriftMs = 0;      // the warning mapped against start + T + 1 s
+    double warningDriftMs = 0;      // the warning mapped against start + T + 1 s; none: NaN
     double firstMinuteCpuMs = 0;    // all the program's threads, in the first minute
     double cpuMsPerMinute = 0;      // ... in the minutes after: the same, minute after minute
     double wakeupsPerMinute = 0;    // voluntary context switches of all its threads, after
@@ -33,8 +33,9 @@ public:
     DisplayBench(XDisplay &display, QProcessEnvironment environment, QString pluginDir);
 
     std::optional<StartupSample> startup(const QString &program, const QStringList &arguments);
-    // Sets the main window to 00:02:00 with the pointer, starts it, and times every tick.
-    std::optional<CountdownSample> countdown(const QString &veltrane);
+    // Sets the main window to 00:02:00 with the pointer, starts it, and times every tick; or,
+    // for the baseline window (--tick), starts it with a click and times its ticks alike.
+    std::optional<CountdownSample> countdown(const QString &program, const QStringList &arguments);
 
 private:
     XDisplay &m_display;

@@ -4,10 +4,10 @@
 // Usage: bench_realtime   (scripts/bench runs it; about 35 s)
 #include "app/program.h"
 #include "confirm/shutdownform.h"
-#include "quietroad.h"
 #include "qt/qtruntime.h"
 #include "qt/qtwindow.h"
 #include "qt/ticktimer.h"
+#include "quietroad.h"
 
 #include <QElapsedTimer>
 #include <QTest>

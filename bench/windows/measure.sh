@@ -57,6 +57,10 @@ countdown=$(wine "$build/bench/windows/bench_countdown.exe" 5 | tr -d '\r')
 echo "$countdown" >&2
 drift=$(sed -n 's/^warning_drift_ms median \([-0-9.]*\) max \([-0-9.]*\)/\1 \2/p' <<<"$countdown")
 read -r driftMedian driftMax <<<"$drift"
+read -r tickP99 tickP99Base <<<"$(sed -n 's/^tick_p99_ms \([0-9.]*\) baseline \([0-9.]*\)/\1 \2/p' <<<"$countdown")"
+read -r cpu cpuBase <<<"$(sed -n 's/^cpu_ms_per_min \([0-9.]*\) baseline \([0-9.]*\)/\1 \2/p' <<<"$countdown")"
+tickRatio=$(awk -v a="$tickP99" -v b="$tickP99Base" 'BEGIN { printf "%.2f", a / b }')
+cpuRatio=$(awk -v a="$cpu" -v b="$cpuBase" 'BEGIN { printf "%.2f", a / b }')
 
 printf '\n%-44s %s\n' "Windows program, under Wine" "measured"
 printf '%-44s %s\n' "veltrane.exe size (goal <= 1 MiB)" "$size bytes"
@@ -65,6 +69,8 @@ printf '%-44s %s\n' "start-up to the main window shown" "$startup ms"
 printf '%-44s %s\n' "an empty Win32 window" "$baseline ms (ratio $ratio, goal <= 1.2)"
 printf '%-44s %s\n' "the same with one line of text" "$withText ms (ratio $textRatio)"
 printf '%-44s %s\n' "warning after start + T + 1 s (goal 5 ms)" "median $driftMedian ms, max $driftMax ms"
+printf '%-44s %s\n' "CPU a minute of countdown" "$cpu ms; a ticking label $cpuBase ms (ratio $cpuRatio, goal <= 1.0)"
+printf '%-44s %s\n' "tick lateness p99" "$tickP99 ms; a ticking label $tickP99Base ms (ratio $tickRatio, goal <= 1.0)"
 cat >"$json" <<JSON
 {
   "windows_exe_bytes": $size,
@@ -75,6 +81,12 @@ cat >"$json" <<JSON
   "windows_startup_text_ms": $withText,
   "windows_startup_text_ratio": $textRatio,
   "windows_warning_drift_ms": $driftMedian,
-  "windows_warning_drift_max_ms": $driftMax
+  "windows_warning_drift_max_ms": $driftMax,
+  "windows_cpu_ms_per_min": $cpu,
+  "windows_baseline_cpu_ms_per_min": $cpuBase,
+  "windows_cpu_ratio": $cpuRatio,
+  "windows_tick_p99_ms": $tickP99,
+  "windows_baseline_tick_p99_ms": $tickP99Base,
+  "windows_tick_p99_ratio": $tickRatio
 }
 JSON
