@@ -24,7 +24,6 @@ private slots:
     void layout();
     void focus();
     void frameCaptionBreaksItsLine();
-    void badButtonSetsAreRefused();
     void focusShows();
     void buttons_data();
     void buttons();
@@ -121,16 +120,6 @@ void QtRuntimeTest::frameCaptionBreaksItsLine()
             inked += qGray(image.pixel(x, y)) < 100;
     }
     QVERIFY2(crossed == 0 && inked > 20, qPrintable(QString("%1 %2").arg(crossed).arg(inked)));
-}
-
-void QtRuntimeTest::badButtonSetsAreRefused()
-{
-    // Out of order or of the wrong type: a mistake in the window definitions, refused at once.
-    using ui::ButtonProperties;
-    QVERIFY_THROWS_EXCEPTION(std::logic_error, ButtonProperties::fromSaved(
-                                                   {{"caption", ""}, {"backcolor", ui::Colour{}}}));
-    QVERIFY_THROWS_EXCEPTION(std::logic_error,
-                             ButtonProperties::fromSaved({{"pictureoffsety", 5}}));
 }
 
 void QtRuntimeTest::disabledPictures_data()

@@ -12,15 +12,8 @@
 namespace ui::qt {
 
 MyButton::MyButton(const ButtonProperties &properties, const QtRuntime &runtime, QWidget *parent)
-    : QAbstractButton(parent), m_back(runtime.colour(properties.backColor)),
-      m_backDown(runtime.colour(properties.backColorDown)),
-      m_backOver(runtime.colour(properties.backColorOver)),
-      m_backFocus(runtime.colour(properties.backColorFocus)),
-      m_backDisabled(runtime.colour(properties.backColorDisabled)),
-      m_border(runtime.colour(properties.borderColor)), m_picture(properties.picture.name),
-      m_pictureDisabled(properties.pictureDisabled.name),
-      m_pictureSize(Pictures::buttonSize(properties.picture.name)),
-      m_pictureOffsetY(properties.pictureOffsetY)
+    : QAbstractButton(parent), m_properties(properties), m_runtime(runtime),
+      m_pictureSize(Pictures::buttonSize(properties.picture.name))
 {
     setCheckable(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -39,11 +32,8 @@ MyButton::MyButton(const ButtonProperties &properties, const QtRuntime &runtime,
 
 QColor MyButton::faceColour() const
 {
-    const QColor face = !isEnabled()   ? m_backDisabled
-                        : isDown()     ? m_backDown
-                        : underMouse() ? m_backOver
-                        : hasFocus()   ? m_backFocus
-                                       : m_back;
+    const QColor face =
+        m_runtime.colour(m_properties.face({isEnabled(), isDown(), underMouse(), hasFocus()}));
     // A dark scheme's light caption on the light lavender would be unreadable.
     return readable(face, palette().color(QPalette::ButtonText), palette().color(QPalette::Button),
                     TextContrast);
@@ -86,27 +76,26 @@ void MyButton::paintEvent(QPaintEvent *)
     const QColor face = faceColour();
     // The border is what is left of a fill once the face is laid inside it, so that it stays
     // whole at any scale, where a one-pixel line may fall between the screen's pixels.
-    painter.fillRect(
-        rect(), readable(m_border, face, palette().color(QPalette::ButtonText), BorderContrast));
+    painter.fillRect(rect(), readable(m_runtime.colour(m_properties.borderColor), face,
+                                      palette().color(QPalette::ButtonText), BorderContrast));
     painter.fillRect(rect().adjusted(1, 1, -1, -1), face);
 
-    // The picture is centred, then lifted by its offset to leave room for the caption below it.
-    const std::string &name =
-        isEnabled() || m_pictureDisabled.empty() ? m_picture : m_pictureDisabled;
-    const QPixmap shown = Pictures::pixmap(name, m_pictureSize, devicePixelRatioF());
+    const QPixmap shown = Pictures::pixmap(m_properties.shownPicture(isEnabled()).name,
+                                           m_pictureSize, devicePixelRatioF());
     const QFont caption = captionFont();
     const QFontMetrics metrics(caption);
-    const int pressed = isDown() ? 1 : 0;
-    const int pictureTop = (height() - m_pictureSize) / 2 + m_pictureOffsetY;
+    const ButtonLayout layout =
+        ButtonLayout::of(m_properties, width(), height(), shown.isNull() ? 0 : m_pictureSize,
+                         metrics.height(), isDown());
     if (!shown.isNull())
-        painter.drawPixmap((width() - m_pictureSize) / 2 + pressed, pictureTop + pressed, shown);
-    const int captionTop =
-        shown.isNull() ? (height() - metrics.height()) / 2 : pictureTop + m_pictureSize + 1;
+        painter.drawPixmap(layout.pictureLeft + layout.shift, layout.pictureTop + layout.shift,
+                           shown);
     painter.setFont(caption);
     painter.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-    painter.drawText(QRect(pressed, captionTop + pressed, width(), metrics.height()),
-                     Qt::AlignHCenter | Qt::AlignTop, text());
+    painter.drawText(
+        QRect(layout.shift, layout.captionTop + layout.shift, width(), metrics.height()),
+        Qt::AlignHCenter | Qt::AlignTop, text());
 
     if (hasFocus()) {
         // Always shown, not only after a key press: the keyboard's user must find the focus.

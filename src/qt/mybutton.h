@@ -42,16 +42,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QColor m_back;
-    QColor m_backDown;
-    QColor m_backOver;
-    QColor m_backFocus;
-    QColor m_backDisabled;
-    QColor m_border;
-    std::string m_picture;
-    std::string m_pictureDisabled;
+    ButtonProperties m_properties;
+    const QtRuntime &m_runtime;
     int m_pictureSize = 0;
-    int m_pictureOffsetY = 0;
     bool m_toggle = false;
     // Captions fitted, for the width and font they were fitted to.
     mutable QHash<QString, QFont> m_fittedFonts;

@@ -75,12 +75,8 @@ void Button::click()
 
 COLORREF Button::face() const
 {
-    const Colour face = !IsWindowEnabled(m_window) ? m_properties.backColorDisabled
-                        : m_pressed                ? m_properties.backColorDown
-                        : m_hover                  ? m_properties.backColorOver
-                        : GetFocus() == m_window   ? m_properties.backColorFocus
-                                                   : m_properties.backColor;
-    return m_runtime.colour(face);
+    return m_runtime.colour(m_properties.face(
+        {bool(IsWindowEnabled(m_window)), m_pressed, m_hover, GetFocus() == m_window}));
 }
 
 LRESULT Button::handle(UINT message, WPARAM wParam, LPARAM lParam)
@@ -163,24 +159,17 @@ void Button::paint(HDC dc) const
     const HDC out = memory.get();
 
     // The border is what is left of a fill once the face is laid inside it: whole at any DPI.
-    const int line = MulDiv(1, int(m_dpi), 96);
+    const std::string &name = m_properties.shownPicture(IsWindowEnabled(m_window)).name;
+    const int pixels = MulDiv(m_runtime.pictureSize(name), int(m_dpi), 96);
+    const ButtonLayout layout =
+        ButtonLayout::of(m_properties, width, height, pixels, 0, m_pressed, m_dpi / 96.0);
     FillRect(out, &bounds, m_runtime.brush(m_runtime.colour(m_properties.borderColor)));
     RECT inner = bounds;
-    InflateRect(&inner, -line, -line);
+    InflateRect(&inner, -layout.line, -layout.line);
     FillRect(out, &inner, m_runtime.brush(face()));
-
-    // The picture is centred, then lifted by its offset to leave room for the caption below.
-    const std::string &name = IsWindowEnabled(m_window) || m_properties.pictureDisabled.name.empty()
-                                  ? m_properties.picture.name
-                                  : m_properties.pictureDisabled.name;
-    const int size = m_runtime.pictureSize(name);
-    const int pixels = MulDiv(size, int(m_dpi), 96);
-    const int pressed = m_pressed ? line : 0;
-    const int pictureTop =
-        (height - pixels) / 2 + MulDiv(m_properties.pictureOffsetY, int(m_dpi), 96);
-    if (const HICON picture = m_runtime.picture(name, size, m_dpi))
-        DrawIconEx(out, (width - pixels) / 2 + pressed, pictureTop + pressed, picture, pixels,
-                   pixels, 0, nullptr, DI_NORMAL);
+    if (const HICON picture = m_runtime.picture(name, m_runtime.pictureSize(name), m_dpi))
+        DrawIconEx(out, layout.pictureLeft + layout.shift, layout.pictureTop + layout.shift,
+                   picture, pixels, pixels, 0, nullptr, DI_NORMAL);
 
     // The caption, made smaller until it fits inside the border with room to spare.
     Font font = m_properties.font;
@@ -195,7 +184,7 @@ void Button::paint(HDC dc) const
     const Selected chosen(out, m_runtime.font(font, m_dpi));
     SetBkMode(out, TRANSPARENT);
     SetTextColor(out, GetSysColor(IsWindowEnabled(m_window) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
-    RECT caption{pressed, pictureTop + pixels + line + pressed, width + pressed, height};
+    RECT caption{layout.shift, layout.captionTop + layout.shift, width + layout.shift, height};
     DrawTextW(out, m_caption.c_str(), int(m_caption.size()), &caption,
               DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
 

@@ -1,6 +1,7 @@
 // The decisions both runtimes take from the core, each checked once, on Linux and under Wine.
 #include "check.h"
 #include "ui/accessible.h"
+#include "ui/buttonproperties.h"
 #include "ui/captionfit.h"
 #include "ui/contrast.h"
 #include "ui/controls.h"
@@ -44,6 +45,33 @@ void captionFitting()
           "or its start, and an ellipsis");
     check(elided("held back by S\xC3\xA9same", 108, bytes) == "held back by S\xE2\x80\xA6",
           "a character is never cut in two");
+}
+
+void buttonFace()
+{
+    const ButtonProperties cancel =
+        ButtonProperties::fromSaved(control(frmShutDown(), "cmdCancel").properties);
+    const Colour lavender{0x00CFA8AF};
+    check(cancel.face({}) == ButtonFace && cancel.face({.down = true, .hover = true}) == lavender &&
+              cancel.face({.enabled = false, .down = true}) == ButtonFace,
+          "the face: lavender while pressed or under the mouse, never while disabled");
+    check(cancel.shownPicture(false).name == "P7" && cancel.shownPicture(true).name == "P6",
+          "the disabled picture while disabled");
+    // 101 x 38 at 96 dpi, a 16-pixel picture lifted 5 pixels.
+    const ButtonLayout plain = ButtonLayout::of(cancel, 101, 38, 16, 13, false);
+    check(plain.pictureLeft == 42 && plain.pictureTop == 6 && plain.captionTop == 23 &&
+              plain.shift == 0,
+          "the picture centred and lifted, the caption below it");
+    const ButtonLayout down = ButtonLayout::of(cancel, 152, 57, 24, 20, true, 1.5);
+    check(down.line == 2 && down.shift == 2 && down.pictureTop == 8 && down.captionTop == 34,
+          "at 150 %: a thicker border, the offset scaled, down by a line while pressed");
+    bool refused = false;
+    try {
+        ButtonProperties::fromSaved({{"caption", ""}, {"backcolor", Colour{}}});
+    } catch (const std::logic_error &) {
+        refused = true;
+    }
+    check(refused, "a saved set out of order is refused");
 }
 
 void spinnerRange()
@@ -120,6 +148,7 @@ int main()
 {
     contrastChoice();
     captionFitting();
+    buttonFace();
     spinnerRange();
     tickSchedule();
     digitFace();

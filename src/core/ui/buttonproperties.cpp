@@ -1,5 +1,6 @@
 #include "buttonproperties.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace ui {
@@ -101,6 +102,35 @@ ButtonProperties ButtonProperties::fromSaved(const std::vector<SavedProperty> &s
         }
     }
     return p;
+}
+
+Colour ButtonProperties::face(const Look &look) const
+{
+    return !look.enabled ? backColorDisabled
+           : look.down   ? backColorDown
+           : look.hover  ? backColorOver
+           : look.focus  ? backColorFocus
+                         : backColor;
+}
+
+const Picture &ButtonProperties::shownPicture(bool enabled) const
+{
+    return enabled || pictureDisabled.name.empty() ? picture : pictureDisabled;
+}
+
+ButtonLayout ButtonLayout::of(const ButtonProperties &properties, int width, int height,
+                              int pictureSize, int captionHeight, bool down, double scale)
+{
+    ButtonLayout layout;
+    layout.line = std::max(1, int(scale + 0.5));
+    layout.shift = down ? layout.line : 0;
+    layout.pictureLeft = (width - pictureSize) / 2;
+    // Rounded half away from zero, as Windows scales.
+    const double lifted = properties.pictureOffsetY * scale;
+    layout.pictureTop = (height - pictureSize) / 2 + int(lifted < 0 ? lifted - 0.5 : lifted + 0.5);
+    layout.captionTop =
+        pictureSize ? layout.pictureTop + pictureSize + layout.line : (height - captionHeight) / 2;
+    return layout;
 }
 
 } // namespace ui

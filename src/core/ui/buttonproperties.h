@@ -35,6 +35,31 @@ struct ButtonProperties {
     // key out of order or a value of the wrong type: the sets are written in code.
     static ButtonProperties fromSaved(const std::vector<SavedProperty> &saved);
     static const std::vector<std::string> &keys();
+
+    // The face's colour in the button's present look; its state never shows.
+    struct Look {
+        bool enabled = true;
+        bool down = false; // the mouse or Space is down on it
+        bool hover = false;
+        bool focus = false;
+    };
+    Colour face(const Look &look) const;
+    // The picture picked for the look: the disabled one where there is one.
+    const Picture &shownPicture(bool enabled) const;
+};
+
+// Where a button's parts go, in the runtime's pixels (`scale` to the pixel of 96 dpi): the border
+// a fill of `line`, the picture centred and lifted by its offset, the caption right below it or
+// centred where there is none, and both moved a line down and right while the button is down.
+struct ButtonLayout {
+    int line = 1;
+    int pictureLeft = 0;
+    int pictureTop = 0;
+    int captionTop = 0;
+    int shift = 0; // added to both while down
+
+    static ButtonLayout of(const ButtonProperties &properties, int width, int height,
+                           int pictureSize, int captionHeight, bool down, double scale = 1);
 };
 
 } // namespace ui
