@@ -22,7 +22,6 @@ class QtRuntimeTest : public QObject {
 
 private slots:
     void layout();
-    void focus();
     void frameCaptionBreaksItsLine();
     void focusShows();
     void buttons_data();
@@ -81,24 +80,6 @@ void QtRuntimeTest::layout()
     QCOMPARE(hours->palette().color(QPalette::WindowText), QColor(64, 64, 64));
     QVERIFY(hours->alignment() & Qt::AlignHCenter);
     QVERIFY(hours->fontMetrics().horizontalAdvance(QStringLiteral("00")) <= hours->width());
-}
-
-void QtRuntimeTest::focus()
-{
-    // Real Tab presses: the frame and the labels never take the focus.
-    Session session;
-    QStringList visited{QApplication::focusWidget()->objectName()};
-    for (int i = 0; i < 5; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        visited << QApplication::focusWidget()->objectName();
-    }
-    QCOMPARE(visited, QStringList({"cmdStartQuickTimer", "MyButton2", "scrollHours",
-                                   "scrollMinutes", "scrollSeconds", "cmdStartQuickTimer"}));
-    session.run("start; tick"); // the warning opens with the focus on Cancel and keeps it there
-    for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Tab}) {
-        QTRY_COMPARE(QApplication::focusWidget(), session.find("cmdCancel"));
-        QTest::keyClick(QApplication::focusWidget(), key);
-    }
 }
 
 void QtRuntimeTest::frameCaptionBreaksItsLine()
