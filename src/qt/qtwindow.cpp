@@ -21,8 +21,6 @@
 #include <QRegion>
 #include <QTimer>
 
-#include <algorithm>
-#include <stdexcept>
 
 namespace ui::qt {
 

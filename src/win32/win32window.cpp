@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <stdexcept>
 
 namespace ui::win32 {
 
