@@ -65,6 +65,12 @@ void Button::setCaption(const std::wstring &caption)
     InvalidateRect(m_window, nullptr, FALSE);
 }
 
+void Button::setDpi(UINT dpi)
+{
+    m_dpi = dpi;
+    InvalidateRect(m_window, nullptr, FALSE);
+}
+
 void Button::click()
 {
     // The state flips before anyone hears of the click.

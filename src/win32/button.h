@@ -24,6 +24,8 @@ public:
     void setState(bool state) { m_state = state; }
     const std::wstring &caption() const { return m_caption; }
     void setCaption(const std::wstring &caption);
+    // Drawn anew at another DPI: the window has moved to another screen.
+    void setDpi(UINT dpi);
     void click();
 
 private:

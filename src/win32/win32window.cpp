@@ -216,7 +216,7 @@ private:
 };
 
 Win32Window::Win32Window(const WindowDefinition &definition, Win32Runtime &runtime)
-    : m_runtime(runtime), m_sizable(definition.sizable),
+    : m_runtime(runtime), m_definition(definition), m_sizable(definition.sizable),
       m_background(runtime.colour(definition.background))
 {
     m_style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
@@ -311,15 +311,14 @@ void Win32Window::build(const WindowDefinition &definition)
 {
     const HFONT windowFont = m_runtime.font(definition.font, m_dpi);
     SendMessageW(m_window, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont), FALSE);
-    std::map<std::string, POINT, std::less<>> origins{{"", {0, 0}}};
     std::vector<HWND> frames;
     int id = 100;
     for (const ControlDefinition &control : definition.controls) {
-        const POINT origin = origins.at(control.container);
-        const int left = origin.x + pixels(control.twips.left);
-        const int top = origin.y + pixels(control.twips.top);
-        const int width = pixels(control.twips.width);
-        const int height = pixels(control.twips.height);
+        const RECT place = placeOf(control);
+        const int left = place.left;
+        const int top = place.top;
+        const int width = place.right - place.left;
+        const int height = place.bottom - place.top;
         const DWORD shown = (control.visible ? WS_VISIBLE : 0) | WS_CHILD | WS_CLIPSIBLINGS;
         const std::wstring caption = wide(control.caption);
         HWND made = nullptr;
@@ -334,16 +333,18 @@ void Win32Window::build(const WindowDefinition &definition)
         case Kind::Frame:
             made = CreateWindowExW(0, L"BUTTON", caption.c_str(), shown | BS_GROUPBOX, left, top,
                                    width, height, m_window, nullptr, m_runtime.instance(), nullptr);
-            origins[control.name] = {left, top};
             frames.push_back(made);
             break;
         case Kind::Label: {
             const DWORD alignment = control.alignment == Alignment::Centre  ? SS_CENTER
                                     : control.alignment == Alignment::Right ? SS_RIGHT
                                                                             : SS_LEFT;
-            // SS_NOTIFY: a label must see the mouse for its tooltip.
+            // SS_NOTIFY: a label must see the mouse for its tooltip. SS_CENTERIMAGE centres its
+            // one line of text in its height: drawn from the top, a tall face's digits would lose
+            // their bottom rows in a field just their size.
             made = CreateWindowExW(0, L"STATIC", caption.c_str(),
-                                   shown | alignment | SS_NOTIFY | SS_NOPREFIX | SS_ENDELLIPSIS,
+                                   shown | alignment | SS_NOTIFY | SS_NOPREFIX | SS_ENDELLIPSIS |
+                                       SS_CENTERIMAGE,
                                    left, top, width, height, m_window, nullptr,
                                    m_runtime.instance(), nullptr);
             std::optional<COLORREF> colour;
@@ -387,6 +388,42 @@ void Win32Window::build(const WindowDefinition &definition)
     }
     for (HWND frame : frames)
         SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+RECT Win32Window::placeOf(const ControlDefinition &control) const
+{
+    POINT origin{0, 0};
+    if (!control.container.empty())
+        origin = {pixels(ui::control(m_definition, control.container).twips.left),
+                  pixels(ui::control(m_definition, control.container).twips.top)};
+    const int left = origin.x + pixels(control.twips.left);
+    const int top = origin.y + pixels(control.twips.top);
+    return {left, top, left + pixels(control.twips.width), top + pixels(control.twips.height)};
+}
+
+void Win32Window::rescale(UINT dpi, const RECT &suggested)
+{
+    m_dpi = dpi;
+    m_client = {pixels(m_definition.clientWidth), pixels(m_definition.clientHeight)};
+    const HFONT windowFont = m_runtime.font(m_definition.font, m_dpi);
+    SendMessageW(m_window, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont), FALSE);
+    for (const ControlDefinition &definition : m_definition.controls) {
+        const HWND made = control(definition.name);
+        if (!made)
+            continue; // a timer
+        const RECT place = placeOf(definition);
+        SetWindowPos(made, nullptr, place.left, place.top, place.right - place.left,
+                     place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(made, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(
+                         definition.font ? m_runtime.font(*definition.font, m_dpi) : windowFont),
+                     FALSE);
+        if (definition.kind == Kind::Button)
+            ui::win32::Button::of(made)->setDpi(m_dpi);
+    }
+    SetWindowPos(m_window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    RedrawWindow(m_window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 HWND Win32Window::control(std::string_view name) const
@@ -566,6 +603,9 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
         } else if (m_focus) {
             SetFocus(m_focus);
         }
+        return 0;
+    case WM_DPICHANGED:
+        rescale(HIWORD(wParam), *reinterpret_cast<const RECT *>(lParam));
         return 0;
     case WM_GETMINMAXINFO:
         if (m_sizable) { // any smaller, and controls would be cut off

@@ -48,6 +48,10 @@ public:
 private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void build(const WindowDefinition &definition);
+    // Where a control goes in the window's client area, in pixels at the window's DPI.
+    RECT placeOf(const ControlDefinition &control) const;
+    // Everything again at a new DPI: sizes, places and fonts.
+    void rescale(UINT dpi, const RECT &suggested);
     int pixels(int twips) const { return MulDiv(twips, int(m_dpi), 1440); }
     SIZE outerSize() const;
     void addTip(HWND control, const std::wstring &text);
@@ -55,6 +59,7 @@ private:
     void claimForeground();
 
     Win32Runtime &m_runtime;
+    const WindowDefinition &m_definition;
     HWND m_window = nullptr;
     HWND m_tips = nullptr;
     HWND m_owner = nullptr;

@@ -10,6 +10,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,53 @@ struct Program {
     timer::MainForm form;
 };
 
+// How a control draws itself, read back pixel by pixel.
+struct Drawn {
+    explicit Drawn(HWND control)
+    {
+        GetClientRect(control, &area);
+        const HDC screen = GetDC(control);
+        dc = CreateCompatibleDC(screen);
+        bitmap = CreateCompatibleBitmap(screen, area.right, area.bottom);
+        ReleaseDC(control, screen);
+        old = SelectObject(dc, bitmap);
+        SendMessageW(control, WM_PRINTCLIENT, WPARAM(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    }
+    ~Drawn()
+    {
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    COLORREF at(int x, int y) const { return GetPixel(dc, x, y); }
+    // Whole digits: ink inside, none on the top or bottom row where a glyph would be cut off.
+    bool whole(COLORREF background) const
+    {
+        int inked = 0;
+        bool cut = false;
+        for (int y = 0; y < area.bottom; ++y)
+            for (int x = 0; x < area.right; ++x)
+                if (at(x, y) != background) {
+                    ++inked;
+                    cut = cut || y == 0 || y == area.bottom - 1;
+                }
+        return inked > 10 && !cut;
+    }
+
+    RECT area{};
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ old;
+};
+
+RECT placed(HWND control)
+{
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT *>(&rect), 2);
+    return rect;
+}
+
 } // namespace
 
 int main()
@@ -71,6 +119,42 @@ int main()
     const HWND tips = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
     check(tips && SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0) == 5,
           "five tooltips: the three fields and the two buttons");
+
+    // The digits whole in their fields, at 100 % and, moved to a screen at 150 %, there too,
+    // with every control and the window itself one and a half times the size and distance.
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const char *const fields[] = {"lblQTimerHour", "lblQTimerMinute", "lblQTimerSecond"};
+    for (const char *field : fields)
+        check(Drawn(program.main().control(field)).whole(face),
+              std::string(field) + ": whole digits at 100 %");
+    std::vector<RECT> before;
+    for (const char *name :
+         {"cmdStartQuickTimer", "lblQTimerHour", "scrollSeconds", "fraQuickTimer"})
+        before.push_back(placed(program.main().control(name)));
+    RECT frame;
+    GetWindowRect(program.main().handle(), &frame);
+    RECT suggested{frame.left, frame.top, frame.left + (frame.right - frame.left) * 3 / 2,
+                   frame.top + (frame.bottom - frame.top) * 3 / 2};
+    SendMessageW(program.main().handle(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+    bool scaled = true;
+    int i = 0;
+    for (const char *name :
+         {"cmdStartQuickTimer", "lblQTimerHour", "scrollSeconds", "fraQuickTimer"}) {
+        const RECT now = placed(program.main().control(name));
+        const RECT was = before[i++];
+        for (const auto &[a, b] : {std::pair(now.left, was.left),
+                                  {now.top, was.top},
+                                  {now.right, was.right},
+                                  {now.bottom, was.bottom}})
+            scaled = scaled && std::abs(a - b * 3 / 2) <= 1;
+    }
+    check(scaled, "at 144 dpi every control one and a half times as far and as large");
+    for (const char *field : fields)
+        check(Drawn(program.main().control(field)).whole(face),
+              std::string(field) + ": whole digits at 150 %");
+    SendMessageW(program.main().handle(), WM_DPICHANGED, MAKEWPARAM(96, 96),
+                 reinterpret_cast<LPARAM>(&frame));
 
     // Real Tab presses through the dialog keys; the frame and the labels never take the focus.
     std::string visited = program.focused();
