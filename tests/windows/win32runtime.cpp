@@ -4,6 +4,8 @@
 #include "check.h"
 #include "confirm/shutdownform.h"
 #include "fakeroad.h"
+#include "poweroff/ntroad.h"
+#include "simulatedwindows.h"
 #include "timer/mainform.h"
 #include "win32/win32window.h"
 
@@ -98,6 +100,25 @@ struct Drawn {
     HGDIOBJ old;
 };
 
+// The box's child windows: its words and its buttons, by their text.
+HWND childWithText(HWND box, const std::wstring &text)
+{
+    std::pair<const std::wstring *, HWND> search{&text, nullptr};
+    EnumChildWindows(
+        box,
+        [](HWND child, LPARAM found) {
+            auto &[wanted, match] =
+                *reinterpret_cast<std::pair<const std::wstring *, HWND> *>(found);
+            wchar_t words[256] = {};
+            GetWindowTextW(child, words, 256);
+            if (*wanted == words)
+                match = child;
+            return match ? FALSE : TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
 RECT placed(HWND control)
 {
     RECT rect;
@@ -144,9 +165,9 @@ int main()
         const RECT now = placed(program.main().control(name));
         const RECT was = before[i++];
         for (const auto &[a, b] : {std::pair(now.left, was.left),
-                                  {now.top, was.top},
-                                  {now.right, was.right},
-                                  {now.bottom, was.bottom}})
+                                   {now.top, was.top},
+                                   {now.right, was.right},
+                                   {now.bottom, was.bottom}})
             scaled = scaled && std::abs(a - b * 3 / 2) <= 1;
     }
     check(scaled, "at 144 dpi every control one and a half times as far and as large");
@@ -207,6 +228,32 @@ int main()
           "the box at the start gives way to the warning, which says it");
     program.click(program.warning()->control("cmdCancel"));
     program.road.readiness = {};
+
+    // An account without the shutdown privilege: the box at the start says so, and a click on
+    // its "Stop" stops the countdown, on its "Keep counting" keeps it.
+    for (const wchar_t *answer : {L"Stop", L"Keep counting"}) {
+        SimulatedWindows windows;
+        windows.shutdownPrivilege = false;
+        poweroff::NtRoad road(windows);
+        timer::MainForm form(program.runtime, road);
+        form.window().show();
+        form.ShowQuickTimerSeconds(300); // long enough to outlast Wine making the box
+        static const wchar_t *pressing = nullptr;
+        static bool told = false;
+        pressing = answer;
+        SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR timer, DWORD) {
+            KillTimer(nullptr, timer);
+            const HWND box = FindWindowW(L"#32770", L"Veltrane");
+            told = childWithText(box, L"This account may not turn the computer off.");
+            // The button the user sees, pressed as the dialog presses its own.
+            SendMessageW(box, TDM_CLICK_BUTTON, GetDlgCtrlID(childWithText(box, pressing)), 0);
+        });
+        program.click(dynamic_cast<Win32Window &>(form.window()).control("cmdStartQuickTimer"));
+        check(told && form.window().timer("tmrQuickTimer").enabled() == (answer[0] == L'K'),
+              "the box for an account without the privilege, answered: " +
+                  ui::win32::narrow(answer));
+        form.MyButton2_Click();
+    }
 
     // The warning: the main window takes no input meanwhile; Enter and Esc mean nothing.
     program.click(toggle);
