@@ -30,15 +30,6 @@ MyButton::MyButton(const ButtonProperties &properties, const QtRuntime &runtime,
     });
 }
 
-QColor MyButton::faceColour() const
-{
-    const QColor face =
-        m_runtime.colour(m_properties.face({isEnabled(), isDown(), underMouse(), hasFocus()}));
-    // A dark scheme's light caption on the light lavender would be unreadable.
-    return readable(face, palette().color(QPalette::ButtonText), palette().color(QPalette::Button),
-                    TextContrast);
-}
-
 QFont MyButton::captionFont() const
 {
     // Each smaller size tried is a font that Qt loads afresh once its cache has let go of it,
@@ -73,12 +64,15 @@ QSize MyButton::sizeHint() const
 void MyButton::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    const QColor face = faceColour();
+    // A dark scheme's light caption on the light lavender would be unreadable.
+    const ButtonColours colours = buttonColours(
+        rgb(m_runtime.colour(m_properties.face({isEnabled(), isDown(), underMouse(), hasFocus()}))),
+        rgb(m_runtime.colour(m_properties.borderColor)),
+        {rgb(palette().color(QPalette::Button)), rgb(palette().color(QPalette::ButtonText))});
     // The border is what is left of a fill once the face is laid inside it, so that it stays
     // whole at any scale, where a one-pixel line may fall between the screen's pixels.
-    painter.fillRect(rect(), readable(m_runtime.colour(m_properties.borderColor), face,
-                                      palette().color(QPalette::ButtonText), BorderContrast));
-    painter.fillRect(rect().adjusted(1, 1, -1, -1), face);
+    painter.fillRect(rect(), qcolor(colours.border));
+    painter.fillRect(rect().adjusted(1, 1, -1, -1), qcolor(colours.face));
 
     const QPixmap shown = Pictures::pixmap(m_properties.shownPicture(isEnabled()).name,
                                            m_pictureSize, devicePixelRatioF());

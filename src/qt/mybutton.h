@@ -32,8 +32,6 @@ public:
     bool isToggle() const { return m_toggle; }
     void setToggle(bool toggle) { m_toggle = toggle; }
 
-    // The face colour for the button's present look, readable under its caption.
-    QColor faceColour() const;
     // The caption's font: the button's, made smaller until the caption fits inside the border.
     QFont captionFont() const;
     QSize sizeHint() const override;

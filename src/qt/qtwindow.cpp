@@ -253,11 +253,11 @@ void QtWindow::build(const WindowDefinition &definition)
             if (control.textColour) {
                 // Unless it would vanish on the background of a dark scheme.
                 QPalette labelPalette = label->palette();
-                labelPalette.setColor(QPalette::WindowText,
-                                      readable(m_runtime.colour(*control.textColour),
-                                               form->palette().color(QPalette::Window),
-                                               form->palette().color(QPalette::WindowText),
-                                               TextContrast));
+                labelPalette.setColor(
+                    QPalette::WindowText,
+                    qcolor(textColour(rgb(m_runtime.colour(*control.textColour)),
+                                      {rgb(form->palette().color(QPalette::Window)),
+                                       rgb(form->palette().color(QPalette::WindowText))})));
                 label->setPalette(labelPalette);
             }
             const Qt::Alignment horizontal =

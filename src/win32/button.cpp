@@ -99,6 +99,9 @@ LRESULT Button::handle(UINT message, WPARAM wParam, LPARAM lParam)
         EndPaint(m_window, &paint);
         return 0;
     }
+    case WM_PRINTCLIENT: // drawn into another's device context
+        paint(reinterpret_cast<HDC>(wParam));
+        return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
     case WM_ENABLE:
@@ -169,10 +172,13 @@ void Button::paint(HDC dc) const
     const int pixels = MulDiv(m_runtime.pictureSize(name), int(m_dpi), 96);
     const ButtonLayout layout =
         ButtonLayout::of(m_properties, width, height, pixels, 0, m_pressed, m_dpi / 96.0);
-    FillRect(out, &bounds, m_runtime.brush(m_runtime.colour(m_properties.borderColor)));
+    // A face unreadable under the caption, or under high contrast, is the scheme's.
+    const ButtonColours colours = buttonColours(
+        rgb(face()), rgb(m_runtime.colour(m_properties.borderColor)), m_runtime.scheme());
+    FillRect(out, &bounds, m_runtime.brush(colorref(colours.border)));
     RECT inner = bounds;
     InflateRect(&inner, -layout.line, -layout.line);
-    FillRect(out, &inner, m_runtime.brush(face()));
+    FillRect(out, &inner, m_runtime.brush(colorref(colours.face)));
     if (const HICON picture = m_runtime.picture(name, m_runtime.pictureSize(name), m_dpi))
         DrawIconEx(out, layout.pictureLeft + layout.shift, layout.pictureTop + layout.shift,
                    picture, pixels, pixels, 0, nullptr, DI_NORMAL);

@@ -39,6 +39,7 @@ Win32Runtime::Win32Runtime(HINSTANCE instance)
       m_buttons(std::make_unique<WindowClass>(instance, L"VeltraneButton", Button::procedure)),
       m_digitFaceInstalled(installed(wide(DigitFace).c_str()))
 {
+    settingsChanged();
     if (m_digitFaceInstalled)
         return;
     // A wide, squared face under the SIL Open Font License, shipped inside the program and
@@ -123,6 +124,14 @@ COLORREF Win32Runtime::colour(Colour colour) const
     if ((colour.value & 0xFF000000u) == 0x80000000u)
         return GetSysColor(int(colour.value & 0xFFu));
     return colour.value & 0x00FFFFFFu;
+}
+
+void Win32Runtime::settingsChanged()
+{
+    HIGHCONTRASTW contrast{sizeof contrast};
+    const bool high = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+                      (contrast.dwFlags & HCF_HIGHCONTRASTON);
+    m_scheme = {rgb(GetSysColor(COLOR_BTNFACE)), rgb(GetSysColor(COLOR_BTNTEXT)), high};
 }
 
 HBRUSH Win32Runtime::brush(COLORREF colour)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "handles.h"
+#include "ui/contrast.h"
 #include "ui/window.h"
 
 #include <map>
@@ -9,6 +10,16 @@
 #include <tuple>
 
 namespace ui::win32 {
+
+inline Rgb rgb(COLORREF colour)
+{
+    return {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
+}
+
+inline COLORREF colorref(Rgb colour)
+{
+    return RGB(colour.red, colour.green, colour.blue);
+}
 
 // Builds native Win32 windows from window definitions: twips become pixels at the window's DPI,
 // colour values become system or direct colours, pictures come from the program's resources.
@@ -34,6 +45,10 @@ public:
 
     HINSTANCE instance() const { return m_instance; }
     COLORREF colour(Colour colour) const;
+    // The scheme's face and text colours, and whether high contrast is on; read again when the
+    // desktop's settings change (settingsChanged).
+    const Scheme &scheme() const { return m_scheme; }
+    void settingsChanged();
     HBRUSH brush(COLORREF colour);
     // The font asked for where it is installed, otherwise a face that keeps its look and size.
     HFONT font(const Font &font, UINT dpi);
@@ -46,6 +61,7 @@ private:
     bool dispatch(MSG &message);
 
     HINSTANCE m_instance;
+    Scheme m_scheme;
     std::unique_ptr<WindowClass> m_windows;
     std::unique_ptr<WindowClass> m_buttons;
     HANDLE m_bundledFace = nullptr;

@@ -62,7 +62,11 @@ public:
     {
         NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, m_label, OBJID_CLIENT, CHILDID_SELF);
     }
-    COLORREF colour() const { return m_colour.value_or(GetSysColor(COLOR_WINDOWTEXT)); }
+    // Its defined colour where readable; otherwise, and under high contrast, the scheme's.
+    COLORREF colour(const Scheme &scheme) const
+    {
+        return colorref(m_colour ? textColour(rgb(*m_colour), scheme) : scheme.text);
+    }
 
 private:
     HWND m_label;
@@ -216,8 +220,7 @@ private:
 };
 
 Win32Window::Win32Window(const WindowDefinition &definition, Win32Runtime &runtime)
-    : m_runtime(runtime), m_definition(definition), m_sizable(definition.sizable),
-      m_background(runtime.colour(definition.background))
+    : m_runtime(runtime), m_definition(definition), m_sizable(definition.sizable)
 {
     m_style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     if (definition.sizable)
@@ -388,6 +391,12 @@ void Win32Window::build(const WindowDefinition &definition)
     }
     for (HWND frame : frames)
         SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+COLORREF Win32Window::background() const
+{
+    return m_runtime.scheme().highContrast ? colorref(m_runtime.scheme().face)
+                                           : m_runtime.colour(m_definition.background);
 }
 
 RECT Win32Window::placeOf(const ControlDefinition &control) const
@@ -564,19 +573,25 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND: {
         RECT client;
         GetClientRect(m_window, &client);
-        FillRect(reinterpret_cast<HDC>(wParam), &client, m_runtime.brush(m_background));
+        FillRect(reinterpret_cast<HDC>(wParam), &client, m_runtime.brush(background()));
         return 1;
     }
     case WM_CTLCOLORSTATIC: {
         const auto dc = reinterpret_cast<HDC>(wParam);
-        COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+        COLORREF text = colorref(m_runtime.scheme().text);
         for (const auto &[name, label] : m_labels)
             if (control(name) == reinterpret_cast<HWND>(lParam))
-                text = label->colour();
+                text = label->colour(m_runtime.scheme());
         SetTextColor(dc, text);
-        SetBkColor(dc, m_background);
-        return reinterpret_cast<LRESULT>(m_runtime.brush(m_background));
+        SetBkColor(dc, background());
+        return reinterpret_cast<LRESULT>(m_runtime.brush(background()));
     }
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        // A scheme changed, high contrast turned on or off: every part drawn again in it.
+        m_runtime.settingsChanged();
+        RedrawWindow(m_window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+        break;
     case WM_VSCROLL:
         for (const auto &[name, bar] : m_scrollBars)
             if (control(name) == reinterpret_cast<HWND>(lParam))

@@ -57,6 +57,8 @@ private:
     void addTip(HWND control, const std::wstring &text);
     // To the front, or, where Windows keeps another program there, flashing for attention.
     void claimForeground();
+    // Behind the controls: the defined colour, or under high contrast the scheme's.
+    COLORREF background() const;
 
     Win32Runtime &m_runtime;
     const WindowDefinition &m_definition;
@@ -70,7 +72,6 @@ private:
     DWORD m_style = 0;
     bool m_sizable = false;
     SIZE m_client{};
-    COLORREF m_background = 0;
     Handler m_unloaded;
     bool m_loaded = true;
     bool m_main = false;

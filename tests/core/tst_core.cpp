@@ -28,6 +28,20 @@ void contrastChoice()
     check(readable(digits, {118, 118, 118}, white, BorderContrast) == white &&
               readable(digits, {160, 160, 160}, white, BorderContrast) == digits,
           "a border needs less: 3 : 1");
+    // Light and dark schemes, and high contrast, for a label and for the lavender button.
+    const Scheme light{{240, 240, 240}, black}, dark{{45, 45, 48}, {230, 230, 230}},
+        high{black, white, true};
+    const Rgb lavender{175, 168, 207}, blue{0, 0, 127};
+    check(textColour(digits, light) == digits && textColour(digits, dark) == dark.text &&
+              textColour(digits, high) == white,
+          "the digits' grey: kept on light, the scheme's on dark and under high contrast");
+    const ButtonColours onLight = buttonColours(lavender, blue, light);
+    const ButtonColours onDark = buttonColours(lavender, blue, dark);
+    const ButtonColours onHigh = buttonColours(lavender, blue, high);
+    check(onLight.face == lavender && onLight.border == blue, "the button as defined on light");
+    check(onDark.face == dark.face && onDark.border == dark.text,
+          "on dark: the scheme's face under the light caption, a border that shows on it");
+    check(onHigh.face == black && onHigh.border == white, "high contrast: the scheme's own");
 }
 
 void captionFitting()

@@ -11,6 +11,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -228,6 +229,37 @@ int main()
           "the box at the start gives way to the warning, which says it");
     program.click(program.warning()->control("cmdCancel"));
     program.road.readiness = {};
+
+    // A dark scheme: what the windows define that would not stand out gives way to the scheme,
+    // on the pixels: the digits 4.5 : 1 from their field, a button's face 4.5 : 1 from its
+    // caption and its border 3 : 1 from the face.
+    {
+        const int parts[] = {COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOWTEXT};
+        COLORREF was[3];
+        const COLORREF dark[] = {RGB(20, 20, 24), RGB(240, 240, 240), RGB(240, 240, 240)};
+        for (int i = 0; i < 3; ++i)
+            was[i] = GetSysColor(parts[i]);
+        SetSysColors(3, parts, dark);
+        program.runtime.processMessages();
+        const Drawn digits(program.main().control("lblQTimerMinute"));
+        double strongest = 0;
+        for (int y = 0; y < digits.area.bottom; ++y)
+            for (int x = 0; x < digits.area.right; ++x)
+                strongest = std::max(strongest, contrast(ui::win32::rgb(digits.at(x, y)),
+                                                         ui::win32::rgb(digits.at(0, 0))));
+        const HWND reset = program.main().control("MyButton2");
+        SendMessageW(reset, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5)); // the lavender face
+        const Drawn button(reset);
+        const ui::Rgb face = ui::win32::rgb(button.at(2, 20));
+        check(strongest >= ui::TextContrast &&
+                  contrast(face, ui::win32::rgb(dark[1])) >= ui::TextContrast &&
+                  contrast(ui::win32::rgb(button.at(0, 0)), face) >= ui::BorderContrast,
+              "readable on a dark scheme");
+        ReleaseCapture();
+        SendMessageW(reset, WM_LBUTTONUP, 0, MAKELPARAM(-5, -5)); // let go outside: no click
+        SetSysColors(3, parts, was);
+        program.runtime.processMessages();
+    }
 
     // An account without the shutdown privilege: the box at the start says so, and a click on
     // its "Stop" stops the countdown, on its "Keep counting" keeps it.

@@ -53,4 +53,18 @@ Rgb readable(Rgb defined, Rgb behind, Rgb scheme, double needed)
     return contrast(defined, behind) >= needed ? defined : scheme;
 }
 
+Rgb textColour(Rgb defined, const Scheme &scheme)
+{
+    return scheme.highContrast ? scheme.text
+                               : readable(defined, scheme.face, scheme.text, TextContrast);
+}
+
+ButtonColours buttonColours(Rgb face, Rgb border, const Scheme &scheme)
+{
+    if (scheme.highContrast)
+        return {scheme.face, scheme.text};
+    const Rgb shownFace = readable(face, scheme.text, scheme.face, TextContrast);
+    return {shownFace, readable(border, shownFace, scheme.text, BorderContrast)};
+}
+
 } // namespace ui

@@ -21,4 +21,22 @@ double contrast(Rgb a, Rgb b);
 // the desktop's scheme gives the same part, which a dark scheme makes light.
 Rgb readable(Rgb defined, Rgb behind, Rgb scheme, double needed);
 
+// What the desktop's colour scheme gives the parts it has a colour for.
+struct Scheme {
+    Rgb face; // of buttons, and of the windows behind their labels
+    Rgb text; // on that face
+    bool highContrast = false; // then the scheme's colours, whatever the defined ones
+};
+
+// A label's text in its defined colour where it stands out from the face behind it.
+Rgb textColour(Rgb defined, const Scheme &scheme);
+
+// A button's face, readable under its caption in the scheme's text colour, and its border,
+// standing out from that face.
+struct ButtonColours {
+    Rgb face;
+    Rgb border;
+};
+ButtonColours buttonColours(Rgb face, Rgb border, const Scheme &scheme);
+
 } // namespace ui
