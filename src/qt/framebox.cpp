@@ -1,9 +1,7 @@
 #include "framebox.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QPainter>
-#include <QScrollBar>
 #include <QStyleOptionFocusRect>
 
 namespace ui::qt {
@@ -27,14 +25,7 @@ FrameBox::FrameBox(const QString &caption, QWidget *parent) : QWidget(parent), m
 
 QRect FrameBox::focusArea() const
 {
-    const auto *spinner = qobject_cast<QScrollBar *>(QApplication::focusWidget());
-    if (!spinner || spinner->parentWidget() != this)
-        return {};
-    QRect area = spinner->geometry();
-    for (const QLabel *field : findChildren<QLabel *>(Qt::FindDirectChildrenOnly))
-        if (field->isVisible() && field->geometry().intersects(spinner->geometry()))
-            area |= field->geometry();
-    return area.adjusted(-2, -2, 2, 2);
+    return m_areas.value(QApplication::focusWidget());
 }
 
 void FrameBox::paintEvent(QPaintEvent *)

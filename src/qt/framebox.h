@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QWidget>
 
 namespace ui::qt {
@@ -12,7 +13,9 @@ public:
     explicit FrameBox(const QString &caption, QWidget *parent = nullptr);
 
     QString caption() const { return m_caption; }
-    // Where a focused spinner shows its focus: around itself and the field it stands beside.
+    // Where a spinner of the frame shows its focus (focusArea() in the core).
+    void setFocusArea(const QWidget *spinner, const QRect &area) { m_areas.insert(spinner, area); }
+    // The focused spinner's, or none.
     QRect focusArea() const;
 
 protected:
@@ -20,6 +23,7 @@ protected:
 
 private:
     QString m_caption;
+    QHash<const QWidget *, QRect> m_areas;
 };
 
 } // namespace ui::qt

@@ -21,7 +21,6 @@
 #include <QRegion>
 #include <QTimer>
 
-
 namespace ui::qt {
 
 namespace {
@@ -278,6 +277,8 @@ void QtWindow::build(const WindowDefinition &definition)
             spinner->setPosition(control.position);
             m_scrollBars.emplace(control.name,
                                  std::make_unique<ScrollBarControl>(spinner, m_runtime));
+            if (auto *frame = dynamic_cast<FrameBox *>(parent))
+                frame->setFocusArea(spinner, pixels(focusArea(definition, control.name)));
             widget = spinner;
             break;
         }

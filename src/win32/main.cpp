@@ -2,8 +2,8 @@
 #include "app/commandline.h"
 #include "app/program.h"
 #include "poweroff/ntroad.h"
-#include "win32/win32platform.h"
 #include "win32/handles.h"
+#include "win32/win32platform.h"
 #include "win32/win32runtime.h"
 
 #include <windows.h>

@@ -337,6 +337,7 @@ void Win32Window::build(const WindowDefinition &definition)
             made = CreateWindowExW(0, L"BUTTON", caption.c_str(), shown | BS_GROUPBOX, left, top,
                                    width, height, m_window, nullptr, m_runtime.instance(), nullptr);
             frames.push_back(made);
+            SetWindowSubclass(made, frameProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
             break;
         case Kind::Label: {
             const DWORD alignment = control.alignment == Alignment::Centre  ? SS_CENTER
@@ -345,11 +346,10 @@ void Win32Window::build(const WindowDefinition &definition)
             // SS_NOTIFY: a label must see the mouse for its tooltip. SS_CENTERIMAGE centres its
             // one line of text in its height: drawn from the top, a tall face's digits would lose
             // their bottom rows in a field just their size.
-            made = CreateWindowExW(0, L"STATIC", caption.c_str(),
-                                   shown | alignment | SS_NOTIFY | SS_NOPREFIX | SS_ENDELLIPSIS |
-                                       SS_CENTERIMAGE,
-                                   left, top, width, height, m_window, nullptr,
-                                   m_runtime.instance(), nullptr);
+            made = CreateWindowExW(
+                0, L"STATIC", caption.c_str(),
+                shown | alignment | SS_NOTIFY | SS_NOPREFIX | SS_ENDELLIPSIS | SS_CENTERIMAGE, left,
+                top, width, height, m_window, nullptr, m_runtime.instance(), nullptr);
             std::optional<COLORREF> colour;
             if (control.textColour)
                 colour = m_runtime.colour(*control.textColour);
@@ -363,6 +363,7 @@ void Win32Window::build(const WindowDefinition &definition)
                                 width, height, m_window, nullptr, m_runtime.instance(), nullptr);
             m_scrollBars.emplace(control.name,
                                  std::make_unique<ScrollBarControl>(made, control, m_runtime));
+            SetWindowSubclass(made, spinnerProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
             break;
         case Kind::Button:
             made = ui::win32::Button::create(
@@ -397,6 +398,44 @@ COLORREF Win32Window::background() const
 {
     return m_runtime.scheme().highContrast ? colorref(m_runtime.scheme().face)
                                            : m_runtime.colour(m_definition.background);
+}
+
+RECT Win32Window::focusArea() const
+{
+    for (const auto &[name, bar] : m_scrollBars)
+        if (control(name) == GetFocus()) {
+            const Rect area = ui::focusArea(m_definition, name);
+            return {pixels(area.left), pixels(area.top), pixels(area.left + area.width),
+                    pixels(area.top + area.height)};
+        }
+    return {};
+}
+
+LRESULT CALLBACK Win32Window::frameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM lParam,
+                                             UINT_PTR, DWORD_PTR self)
+{
+    const LRESULT result = DefSubclassProc(frame, message, wParam, lParam);
+    if (message == WM_PAINT || message == WM_PRINTCLIENT) {
+        const RECT area = reinterpret_cast<Win32Window *>(self)->focusArea();
+        if (!IsRectEmpty(&area)) {
+            const HDC dc = message == WM_PAINT ? GetDC(frame) : reinterpret_cast<HDC>(wParam);
+            DrawFocusRect(dc, &area);
+            if (message == WM_PAINT)
+                ReleaseDC(frame, dc);
+        }
+    }
+    return result;
+}
+
+LRESULT CALLBACK Win32Window::spinnerProcedure(HWND bar, UINT message, WPARAM wParam, LPARAM lParam,
+                                               UINT_PTR, DWORD_PTR)
+{
+    const LRESULT result = DefSubclassProc(bar, message, wParam, lParam);
+    // The frame's focus comes and goes with the spinner's.
+    if (message == WM_SETFOCUS || message == WM_KILLFOCUS)
+        RedrawWindow(GetParent(bar), nullptr, nullptr,
+                     RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    return result;
 }
 
 RECT Win32Window::placeOf(const ControlDefinition &control) const

@@ -59,6 +59,13 @@ private:
     void claimForeground();
     // Behind the controls: the defined colour, or under high contrast the scheme's.
     COLORREF background() const;
+    // A scroll bar draws no focus of its own: the frame draws it, around the focused spinner
+    // and its field. Empty when no spinner has the focus; in the frame's pixels.
+    RECT focusArea() const;
+    static LRESULT CALLBACK frameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR, DWORD_PTR self);
+    static LRESULT CALLBACK spinnerProcedure(HWND bar, UINT message, WPARAM wParam, LPARAM lParam,
+                                             UINT_PTR, DWORD_PTR self);
 
     Win32Runtime &m_runtime;
     const WindowDefinition &m_definition;

@@ -131,6 +131,10 @@ void tabOrderAndLookup()
                                                           "scrollSeconds"},
           "Tab: the buttons, then the spinners; never a frame or a label");
     check(tabOrder(frmShutDown()) == std::vector<std::string>{"cmdCancel"}, "the warning: Cancel");
+    const Rect minutes = focusArea(frmMain(), "scrollMinutes");
+    check(minutes.left == 825 && minutes.top == 870 && minutes.width == 660 &&
+              minutes.height == 390,
+          "a spinner's focus around it and its field, two pixels out");
     bool refused = false;
     try {
         control(frmMain(), "cmdNone");

@@ -178,6 +178,23 @@ int main()
     SendMessageW(program.main().handle(), WM_DPICHANGED, MAKEWPARAM(96, 96),
                  reinterpret_cast<LPARAM>(&frame));
 
+    // A focused spinner shows its focus around itself and its field: the frame draws it, two
+    // pixels above the spinner, and takes it away again.
+    const auto rowAbove = [&] {
+        const Drawn frame(program.main().control("fraQuickTimer"));
+        const RECT spinner = placed(program.main().control("scrollMinutes"));
+        const RECT inFrame = placed(program.main().control("fraQuickTimer"));
+        std::vector<COLORREF> row;
+        for (int x = spinner.left - inFrame.left; x < spinner.right - inFrame.left; ++x)
+            row.push_back(frame.at(x, spinner.top - inFrame.top - 2));
+        return row;
+    };
+    const std::vector<COLORREF> unfocused = rowAbove();
+    SetFocus(program.main().control("scrollMinutes"));
+    const bool shown = rowAbove() != unfocused;
+    SetFocus(program.main().control("cmdStartQuickTimer"));
+    check(shown && rowAbove() == unfocused, "a focused spinner shows its focus, and only then");
+
     // Real Tab presses through the dialog keys; the frame and the labels never take the focus.
     std::string visited = program.focused();
     for (int i = 0; i < 5; ++i) {

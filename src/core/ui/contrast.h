@@ -23,8 +23,8 @@ Rgb readable(Rgb defined, Rgb behind, Rgb scheme, double needed);
 
 // What the desktop's colour scheme gives the parts it has a colour for.
 struct Scheme {
-    Rgb face; // of buttons, and of the windows behind their labels
-    Rgb text; // on that face
+    Rgb face;                  // of buttons, and of the windows behind their labels
+    Rgb text;                  // on that face
     bool highContrast = false; // then the scheme's colours, whatever the defined ones
 };
 

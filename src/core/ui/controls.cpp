@@ -12,6 +12,26 @@ const ControlDefinition &control(const WindowDefinition &window, std::string_vie
     throw std::logic_error("the window has no such control: " + std::string(name));
 }
 
+Rect focusArea(const WindowDefinition &window, std::string_view spinner)
+{
+    const ControlDefinition &bar = control(window, spinner);
+    int left = bar.twips.left, top = bar.twips.top;
+    int right = left + bar.twips.width, bottom = top + bar.twips.height;
+    for (const ControlDefinition &field : window.controls) {
+        const Rect &at = field.twips;
+        if (field.kind == Kind::Label && field.visible && field.container == bar.container &&
+            at.left < right && left < at.left + at.width && at.top < bottom &&
+            top < at.top + at.height) {
+            left = std::min(left, at.left);
+            top = std::min(top, at.top);
+            right = std::max(right, at.left + at.width);
+            bottom = std::max(bottom, at.top + at.height);
+        }
+    }
+    const int out = 2 * TwipsPerPixel;
+    return {left - out, top - out, right - left + 2 * out, bottom - top + 2 * out};
+}
+
 std::vector<std::string> tabOrder(const WindowDefinition &window)
 {
     std::vector<const ControlDefinition *> stops;
