@@ -1,5 +1,6 @@
 #include "button.h"
 
+#include "accessible.h"
 #include "handles.h"
 #include "ui/captionfit.h"
 #include "win32runtime.h"
@@ -12,6 +13,7 @@ namespace {
 
 struct Creation {
     const ButtonProperties *properties;
+    bool toggle;
     Win32Runtime *runtime;
     UINT dpi;
 };
@@ -19,9 +21,9 @@ struct Creation {
 } // namespace
 
 HWND Button::create(HWND parent, int id, const RECT &rect, const ButtonProperties &properties,
-                    Win32Runtime &runtime, UINT dpi)
+                    bool toggle, Win32Runtime &runtime, UINT dpi)
 {
-    Creation creation{&properties, &runtime, dpi};
+    Creation creation{&properties, toggle, &runtime, dpi};
     return CreateWindowExW(0, L"VeltraneButton", wide(properties.caption).c_str(),
                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, rect.left,
                            rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
@@ -34,9 +36,10 @@ Button *Button::of(HWND button)
     return reinterpret_cast<Button *>(GetWindowLongPtrW(button, GWLP_USERDATA));
 }
 
-Button::Button(HWND window, const ButtonProperties &properties, Win32Runtime &runtime, UINT dpi)
+Button::Button(HWND window, const ButtonProperties &properties, bool toggle, Win32Runtime &runtime,
+               UINT dpi)
     : m_window(window), m_properties(properties), m_runtime(runtime), m_dpi(dpi),
-      m_caption(wide(properties.caption))
+      m_caption(wide(properties.caption)), m_toggle(toggle)
 {
 }
 
@@ -45,7 +48,8 @@ LRESULT CALLBACK Button::procedure(HWND window, UINT message, WPARAM wParam, LPA
     if (message == WM_NCCREATE) {
         const auto *creation = static_cast<const Creation *>(
             reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
-        auto *button = new Button(window, *creation->properties, *creation->runtime, creation->dpi);
+        auto *button = new Button(window, *creation->properties, creation->toggle,
+                                  *creation->runtime, creation->dpi);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(button));
     }
     Button *button = of(window);
@@ -61,7 +65,9 @@ LRESULT CALLBACK Button::procedure(HWND window, UINT message, WPARAM wParam, LPA
 
 void Button::setCaption(const std::wstring &caption)
 {
+    // The window's text is its name for a screen reader: always what it shows.
     m_caption = caption;
+    SetWindowTextW(m_window, caption.c_str());
     InvalidateRect(m_window, nullptr, FALSE);
 }
 
@@ -101,6 +107,16 @@ LRESULT Button::handle(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_PRINTCLIENT: // drawn into another's device context
         paint(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_GETOBJECT:
+        return answerGetObject(m_window, wParam, lParam, [this] {
+            return Presentation{m_toggle ? Role::ToggleButton : Role::PushButton,
+                                m_caption,
+                                {},
+                                m_toggle && m_state};
+        });
+    case BM_CLICK: // a screen reader's default action
+        click();
         return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:

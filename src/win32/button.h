@@ -15,8 +15,9 @@ class Win32Runtime;
 // parent (WM_COMMAND, BN_CLICKED); Space clicks it, Enter does not.
 class Button final {
 public:
+    // A toggle's state a screen reader hears: pressed while it is on.
     static HWND create(HWND parent, int id, const RECT &rect, const ButtonProperties &properties,
-                       Win32Runtime &runtime, UINT dpi);
+                       bool toggle, Win32Runtime &runtime, UINT dpi);
     static Button *of(HWND button);
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -29,7 +30,8 @@ public:
     void click();
 
 private:
-    Button(HWND window, const ButtonProperties &properties, Win32Runtime &runtime, UINT dpi);
+    Button(HWND window, const ButtonProperties &properties, bool toggle, Win32Runtime &runtime,
+           UINT dpi);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void paint(HDC dc) const;
     COLORREF face() const;
@@ -39,6 +41,7 @@ private:
     Win32Runtime &m_runtime;
     UINT m_dpi;
     std::wstring m_caption;
+    bool m_toggle;
     bool m_state = false;
     bool m_hover = false;
     bool m_pressed = false; // the mouse or Space is down on it

@@ -1,5 +1,6 @@
 #include "win32window.h"
 
+#include "accessible.h"
 #include "button.h"
 #include "ui/controls.h"
 #include "ui/spinnerrange.h"
@@ -42,9 +43,10 @@ UINT systemDpi()
 
 class Win32Window::LabelControl final : public Window::Label {
 public:
-    LabelControl(HWND label, std::string caption, std::optional<COLORREF> colour,
+    LabelControl(HWND label, const ControlDefinition &definition, std::optional<COLORREF> colour,
                  Win32Window &window)
-        : m_label(label), m_caption(std::move(caption)), m_colour(colour), m_window(window)
+        : m_label(label), m_caption(definition.caption), m_name(wide(definition.accessibleName)),
+          m_colour(colour), m_window(window)
     {
     }
     std::string caption() const override { return m_caption; }
@@ -57,10 +59,19 @@ public:
         SetWindowTextW(m_label, wide(caption).c_str());
     }
     void setDetail(const std::string &detail) override { m_window.addTip(m_label, wide(detail)); }
-    // A screen reader reads the label's text as its name.
-    void announce(const std::string &) override
+    // What a screen reader is told: named by its unit, or by what was last announced, or by
+    // its text; a number is its value too.
+    void announce(const std::string &words) override
     {
-        NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, m_label, OBJID_CLIENT, CHILDID_SELF);
+        m_name = wide(words);
+        announceChange(m_label);
+    }
+    Presentation presentation() const
+    {
+        const std::wstring text = wide(m_caption);
+        const bool number =
+            !text.empty() && text.find_first_not_of(L"0123456789") == std::wstring::npos;
+        return {Role::Text, m_name.empty() ? text : m_name, number ? text : std::wstring()};
     }
     // Its defined colour where readable; otherwise, and under high contrast, the scheme's.
     COLORREF colour(const Scheme &scheme) const
@@ -71,6 +82,7 @@ public:
 private:
     HWND m_label;
     std::string m_caption;
+    std::wstring m_name;
     std::optional<COLORREF> m_colour;
     Win32Window &m_window;
 };
@@ -354,7 +366,8 @@ void Win32Window::build(const WindowDefinition &definition)
             if (control.textColour)
                 colour = m_runtime.colour(*control.textColour);
             m_labels.emplace(control.name,
-                             std::make_unique<LabelControl>(made, control.caption, colour, *this));
+                             std::make_unique<LabelControl>(made, control, colour, *this));
+            SetWindowSubclass(made, labelProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
             break;
         }
         case Kind::ScrollBar:
@@ -368,7 +381,7 @@ void Win32Window::build(const WindowDefinition &definition)
         case Kind::Button:
             made = ui::win32::Button::create(
                 m_window, id++, RECT{left, top, left + width, top + height},
-                ButtonProperties::fromSaved(control.properties), m_runtime, m_dpi);
+                ButtonProperties::fromSaved(control.properties), control.toggle, m_runtime, m_dpi);
             m_buttons.emplace(control.name, std::make_unique<ButtonControl>(made, m_runtime));
             break;
         }
@@ -428,14 +441,38 @@ LRESULT CALLBACK Win32Window::frameProcedure(HWND frame, UINT message, WPARAM wP
 }
 
 LRESULT CALLBACK Win32Window::spinnerProcedure(HWND bar, UINT message, WPARAM wParam, LPARAM lParam,
-                                               UINT_PTR, DWORD_PTR)
+                                               UINT_PTR, DWORD_PTR self)
 {
+    auto &window = *reinterpret_cast<Win32Window *>(self);
+    // A spin button named by its unit, its value the number its field shows, not the scroll
+    // bar's mirrored percentage.
+    if (message == WM_GETOBJECT)
+        for (const auto &[name, spinner] : window.m_scrollBars)
+            if (window.control(name) == bar)
+                return answerGetObject(bar, wParam, lParam, [&, spinner = spinner.get()] {
+                    return Presentation{
+                        Role::SpinButton,
+                        wide(accessibleName(ui::control(window.m_definition, name))),
+                        std::to_wstring(spinner->position())};
+                });
     const LRESULT result = DefSubclassProc(bar, message, wParam, lParam);
     // The frame's focus comes and goes with the spinner's.
     if (message == WM_SETFOCUS || message == WM_KILLFOCUS)
         RedrawWindow(GetParent(bar), nullptr, nullptr,
                      RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
     return result;
+}
+
+LRESULT CALLBACK Win32Window::labelProcedure(HWND label, UINT message, WPARAM wParam, LPARAM lParam,
+                                             UINT_PTR, DWORD_PTR self)
+{
+    if (message == WM_GETOBJECT)
+        for (const auto &[name, control] : reinterpret_cast<Win32Window *>(self)->m_labels)
+            if (reinterpret_cast<Win32Window *>(self)->Win32Window::control(name) == label)
+                return answerGetObject(label, wParam, lParam, [control = control.get()] {
+                    return control->presentation();
+                });
+    return DefSubclassProc(label, message, wParam, lParam);
 }
 
 RECT Win32Window::placeOf(const ControlDefinition &control) const
@@ -523,6 +560,8 @@ void Win32Window::showModal(Window &owner)
     PostMessageW(m_window, AddTips, 0, 0);
     claimForeground();
     SetFocus(m_focus);
+    if (roleOf(m_definition) == Role::Alert)
+        announceAlert(m_window);
 }
 
 void Win32Window::claimForeground()
@@ -658,6 +697,10 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
             SetFocus(m_focus);
         }
         return 0;
+    case WM_GETOBJECT:
+        return answerGetObject(m_window, wParam, lParam, [this] {
+            return Presentation{roleOf(m_definition), wide(m_definition.title)};
+        });
     case WM_DPICHANGED:
         rescale(HIWORD(wParam), *reinterpret_cast<const RECT *>(lParam));
         return 0;

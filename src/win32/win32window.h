@@ -66,6 +66,9 @@ private:
                                            UINT_PTR, DWORD_PTR self);
     static LRESULT CALLBACK spinnerProcedure(HWND bar, UINT message, WPARAM wParam, LPARAM lParam,
                                              UINT_PTR, DWORD_PTR self);
+    // Labels and spinners answer a screen reader with what the definitions say of them.
+    static LRESULT CALLBACK labelProcedure(HWND label, UINT message, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR, DWORD_PTR self);
 
     Win32Runtime &m_runtime;
     const WindowDefinition &m_definition;

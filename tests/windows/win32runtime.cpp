@@ -10,6 +10,7 @@
 #include "win32/win32window.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -118,6 +119,38 @@ HWND childWithText(HWND box, const std::wstring &text)
         },
         reinterpret_cast<LPARAM>(&search));
     return search.second;
+}
+
+// What a screen reader reads of a window: "role|name|value|pressed".
+std::string heard(HWND window)
+{
+    IAccessible *object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                          reinterpret_cast<void **>(&object))))
+        return "(nothing)";
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    VARIANT role{}, state{};
+    BSTR name = nullptr, value = nullptr;
+    object->get_accRole(self, &role);
+    object->get_accState(self, &state);
+    object->get_accName(self, &name);
+    object->get_accValue(self, &value);
+    const auto text = [](BSTR words) { return words ? ui::win32::narrow(words) : std::string(); };
+    const std::string said = std::to_string(role.lVal) + "|" + text(name) + "|" + text(value) +
+                             ((state.lVal & STATE_SYSTEM_PRESSED) ? "|pressed" : "");
+    SysFreeString(name);
+    SysFreeString(value);
+    object->Release();
+    return said;
+}
+
+// The events screen readers hear from this process: event and window.
+std::vector<std::pair<DWORD, HWND>> &events()
+{
+    static std::vector<std::pair<DWORD, HWND>> seen;
+    return seen;
 }
 
 RECT placed(HWND control)
@@ -304,6 +337,34 @@ int main()
         form.MyButton2_Click();
     }
 
+    // What a screen reader reads while counting: the toggle pressed, the spinners as spin
+    // buttons named by their unit with their field's number, the fields by their unit.
+    program.click(toggle);
+    SendMessageW(window, WM_VSCROLL, SB_LINEUP, LPARAM(hours)); // 01:00:59
+    const std::string pushButton = std::to_string(ROLE_SYSTEM_PUSHBUTTON) + "|";
+    const std::string reading[][2] = {
+        {"cmdStartQuickTimer", pushButton + "Timer On||pressed"},
+        {"MyButton2", pushButton + "Cancel|"},
+        {"scrollHours", std::to_string(ROLE_SYSTEM_SPINBUTTON) + "|Hours|1"},
+        {"scrollSeconds", std::to_string(ROLE_SYSTEM_SPINBUTTON) + "|Seconds|59"},
+        {"lblQTimerHour", std::to_string(ROLE_SYSTEM_STATICTEXT) + "|Hours|01"},
+        {"lblQTimerSecond", std::to_string(ROLE_SYSTEM_STATICTEXT) + "|Seconds|00"}};
+    for (const auto &[name, expected] : reading)
+        check(heard(program.main().control(name.c_str())) == expected,
+              name + " is read as " + heard(program.main().control(name.c_str())));
+    wchar_t toggleText[32] = {};
+    GetWindowTextW(toggle, toggleText, 32);
+    check(std::wstring(toggleText) == L"Timer On", "the toggle's window text is what it shows");
+    program.click(toggle);
+    program.form.MyButton2_Click();
+    const HWINEVENTHOOK hook = SetWinEventHook(
+        EVENT_SYSTEM_ALERT, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr,
+        [](HWINEVENTHOOK, DWORD event, HWND from, LONG, LONG, DWORD, DWORD) {
+            if (event == EVENT_SYSTEM_ALERT || event == EVENT_OBJECT_LIVEREGIONCHANGED)
+                events().emplace_back(event, from);
+        },
+        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+
     // The warning: the main window takes no input meanwhile; Enter and Esc mean nothing.
     program.click(toggle);
     program.form.tmrQuickTimer_Timer();
@@ -312,6 +373,23 @@ int main()
     check(warning && !IsWindowEnabled(window), "the warning opens and the main window waits");
     if (!warning)
         return 1;
+    // Read as an alert when it opens; its count heard then and at 20, as a live region.
+    const HWND status = warning->control("lblStatus");
+    for (int tick = 0; tick < 10; ++tick)
+        program.form.shutDownForm()->tmrShutDown_Timer();
+    program.runtime.processMessages();
+    UnhookWinEvent(hook);
+    const auto count = [](DWORD event, HWND from) {
+        return std::count(events().begin(), events().end(), std::pair(event, from));
+    };
+    check(heard(warning->handle()) ==
+                  std::to_string(ROLE_SYSTEM_ALERT) + "|Automated shutdown in progress...|" &&
+              count(EVENT_SYSTEM_ALERT, warning->handle()) == 1,
+          "the warning is an alert, and heard as one when it opens");
+    check(heard(status) == std::to_string(ROLE_SYSTEM_STATICTEXT) +
+                               "|Your computer will automatically turn off in 20 seconds...|" &&
+              count(EVENT_OBJECT_LIVEREGIONCHANGED, status) == 2,
+          "its count heard at 30 and 20, not every second: " + heard(status));
     GetClientRect(warning->handle(), &client);
     check(client.right == 400 && client.bottom == 103, "the warning's client area at 96 dpi");
     check(GetWindowLongPtrW(warning->handle(), GWLP_HWNDPARENT) == LONG_PTR(window),
