@@ -54,6 +54,7 @@ Win32Runtime::Win32Runtime(HINSTANCE instance)
 
 Win32Runtime::~Win32Runtime()
 {
+    m_prepared.reset(); // before the fonts it was drawn with
     m_fonts.clear();
     if (m_bundledFace)
         RemoveFontMemResourceEx(m_bundledFace);
@@ -61,7 +62,15 @@ Win32Runtime::~Win32Runtime()
 
 std::unique_ptr<Window> Win32Runtime::load(const WindowDefinition &definition)
 {
+    if (m_prepared && m_preparedFor == &definition)
+        return std::move(m_prepared);
     return std::make_unique<Win32Window>(definition, *this);
+}
+
+void Win32Runtime::prepare(const WindowDefinition &definition)
+{
+    m_prepared = std::make_unique<Win32Window>(definition, *this);
+    m_preparedFor = &definition;
 }
 
 void Win32Runtime::fatal(const std::string &message)

@@ -29,6 +29,8 @@ public:
     ~Win32Runtime() override;
 
     std::unique_ptr<Window> load(const WindowDefinition &definition) override;
+    // Under Wine making a window costs milliseconds: the warning is made a second ahead.
+    void prepare(const WindowDefinition &definition) override;
     // A message box with the error, then the program ends with status 1.
     void fatal(const std::string &message) override;
     // None yet: on Windows the warning is a topmost window that takes the foreground back.
@@ -66,6 +68,8 @@ private:
     std::unique_ptr<WindowClass> m_buttons;
     HANDLE m_bundledFace = nullptr;
     bool m_digitFaceInstalled = false;
+    std::unique_ptr<Window> m_prepared;
+    const WindowDefinition *m_preparedFor = nullptr;
     std::map<COLORREF, UniqueBrush> m_brushes;
     std::map<std::tuple<std::string, double, int, UINT>, UniqueFont> m_fonts;
     std::map<std::tuple<std::string, int>, UniqueIcon> m_pictures;

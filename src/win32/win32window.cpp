@@ -341,7 +341,9 @@ void Win32Window::build(const WindowDefinition &definition)
         case Kind::Timer: {
             auto timer = std::make_unique<TimerControl>(m_window, UINT_PTR(id++), control.interval,
                                                         m_runtime);
-            timer->setEnabled(control.enabled);
+            // Enabled from the moment the window is shown, which may come later than now.
+            if (control.enabled)
+                m_startOnShow.push_back(timer.get());
             m_timers.emplace(control.name, std::move(timer));
             continue;
         }
@@ -546,6 +548,13 @@ void Win32Window::show()
     ShowWindow(m_window, SW_SHOW);
     SetForegroundWindow(m_window);
     SetFocus(m_focus);
+    startTimers();
+}
+
+void Win32Window::startTimers()
+{
+    for (TimerControl *timer : std::exchange(m_startOnShow, {}))
+        timer->setEnabled(true);
 }
 
 void Win32Window::showModal(Window &owner)
@@ -560,6 +569,7 @@ void Win32Window::showModal(Window &owner)
     PostMessageW(m_window, AddTips, 0, 0);
     claimForeground();
     SetFocus(m_focus);
+    startTimers();
     if (roleOf(m_definition) == Role::Alert)
         announceAlert(m_window);
 }

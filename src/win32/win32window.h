@@ -57,6 +57,7 @@ private:
     void addTip(HWND control, const std::wstring &text);
     // To the front, or, where Windows keeps another program there, flashing for attention.
     void claimForeground();
+    void startTimers();
     // Behind the controls: the defined colour, or under high contrast the scheme's.
     COLORREF background() const;
     // A scroll bar draws no focus of its own: the frame draws it, around the focused spinner
@@ -91,6 +92,7 @@ private:
     std::map<std::string, std::unique_ptr<ButtonControl>, std::less<>> m_buttons;
     std::map<std::string, std::unique_ptr<TimerControl>, std::less<>> m_timers;
     std::vector<std::pair<HWND, std::wstring>> m_pendingTips; // added once the window shows
+    std::vector<TimerControl *> m_startOnShow;
 };
 
 } // namespace ui::win32

@@ -122,6 +122,9 @@ void MainForm::tmrQuickTimer_Timer()
     const std::int32_t next = checkedAdd(GetQuickTimerSeconds(), -1);
     if (next >= 0) {
         ShowQuickTimerSeconds(next);
+        // The warning opens on the next tick, on time: made now, it then only has to be shown.
+        if (next == 0)
+            m_runtime.prepare(ui::frmShutDown());
         return;
     }
     // The time has run out; the fields keep showing 00:00:00.

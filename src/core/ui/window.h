@@ -106,6 +106,9 @@ class Runtime {
 public:
     virtual ~Runtime() = default;
     virtual std::unique_ptr<Window> load(const WindowDefinition &definition) = 0;
+    // A window that will soon be needed may be made now, unseen, so that load() gives it at
+    // once; its timers start when it is shown. Where making windows is cheap, nothing happens.
+    virtual void prepare(const WindowDefinition &) {}
     // Reports an error that nothing handles, then ends the program with a failure status.
     virtual void fatal(const std::string &message) = 0;
     // Shows the program's one notification, urgent, in place of the one shown before; `act`
