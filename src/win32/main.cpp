@@ -9,7 +9,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <cstdio>
 #include <exception>
@@ -35,14 +34,13 @@ void attachConsole()
     }
 }
 
+// As the C runtime split the command line: shell32, which could split it too, is a library
+// Windows would otherwise load at every start.
 std::vector<std::string> arguments()
 {
-    int count = 0;
-    LPWSTR *list = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::string> words;
-    for (int i = 1; i < count; ++i)
-        words.push_back(ui::win32::narrow(list[i]));
-    LocalFree(list);
+    for (int i = 1; i < __argc; ++i)
+        words.push_back(ui::win32::narrow(__wargv[i]));
     return words;
 }
 

@@ -18,7 +18,7 @@ namespace {
 
 constexpr int TaskKeep = 100;
 constexpr int TaskStop = 101;
-constexpr UINT AddTips = WM_APP + 1;
+constexpr UINT WhenShown = WM_APP + 1;
 
 // Present from Windows 10 1607 on; asked for by name so that older systems still start.
 template <typename Function> Function user32(const char *name)
@@ -253,12 +253,6 @@ Win32Window::Win32Window(const WindowDefinition &definition, Win32Runtime &runti
                         m_style, area.left + (area.right - area.left - outer.cx) / 2,
                         area.top + (area.bottom - area.top - outer.cy) / 2, outer.cx, outer.cy,
                         nullptr, nullptr, runtime.instance(), this);
-    const int small = GetSystemMetrics(SM_CXSMICON);
-    const int big = GetSystemMetrics(SM_CXICON);
-    SendMessageW(m_window, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(runtime.picture(definition.icon.name, small, 96)));
-    SendMessageW(m_window, WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(runtime.picture(definition.icon.name, big, 96)));
     build(definition);
 }
 
@@ -326,9 +320,20 @@ void Win32Window::build(const WindowDefinition &definition)
 {
     const HFONT windowFont = m_runtime.font(definition.font, m_dpi);
     SendMessageW(m_window, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont), FALSE);
-    std::vector<HWND> frames;
+    // Made in the order they stack, top first, which is the order Tab follows: the controls that
+    // take the focus in their tab order, then the labels, then the frames under what they hold.
+    // Nothing is moved afterwards: under Wine each move before the first show is a round trip.
+    std::vector<const ControlDefinition *> stacked;
+    for (const std::string &name : tabOrder(definition))
+        stacked.push_back(&ui::control(definition, name));
+    for (const bool frames : {false, true})
+        for (const ControlDefinition &control : definition.controls)
+            if ((control.kind == Kind::Frame) == frames && control.kind != Kind::Button &&
+                control.kind != Kind::ScrollBar)
+                stacked.push_back(&control);
     int id = 100;
-    for (const ControlDefinition &control : definition.controls) {
+    for (const ControlDefinition *next : stacked) {
+        const ControlDefinition &control = *next;
         const RECT place = placeOf(control);
         const int left = place.left;
         const int top = place.top;
@@ -350,7 +355,6 @@ void Win32Window::build(const WindowDefinition &definition)
         case Kind::Frame:
             made = CreateWindowExW(0, L"BUTTON", caption.c_str(), shown | BS_GROUPBOX, left, top,
                                    width, height, m_window, nullptr, m_runtime.instance(), nullptr);
-            frames.push_back(made);
             SetWindowSubclass(made, frameProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
             break;
         case Kind::Label: {
@@ -395,18 +399,9 @@ void Win32Window::build(const WindowDefinition &definition)
         if (!control.toolTip.empty())
             m_pendingTips.emplace_back(made, wide(control.toolTip));
     }
-    // Tab follows the stacking order: the controls that take the focus on top, in the order of
-    // their tab indices; the frames at the bottom, under what they hold.
-    HWND above = HWND_TOP;
-    for (const std::string &name : tabOrder(definition)) {
-        // The window opens with the focus on the first control in the tab order.
-        if (above == HWND_TOP)
-            m_focus = control(name);
-        SetWindowPos(control(name), above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        above = control(name);
-    }
-    for (HWND frame : frames)
-        SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // The window opens with the focus on the first control in the tab order.
+    if (const std::vector<std::string> order = tabOrder(definition); !order.empty())
+        m_focus = control(order.front());
 }
 
 COLORREF Win32Window::background() const
@@ -544,7 +539,7 @@ void Win32Window::show()
     m_main = true;
     // The tooltips' own window after the main window is on screen: under Wine each top-level
     // window costs tens of milliseconds.
-    PostMessageW(m_window, AddTips, 0, 0);
+    PostMessageW(m_window, WhenShown, 0, 0);
     ShowWindow(m_window, SW_SHOW);
     SetForegroundWindow(m_window);
     SetFocus(m_focus);
@@ -566,7 +561,7 @@ void Win32Window::showModal(Window &owner)
     SetWindowLongPtrW(m_window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(m_owner));
     if (m_owner)
         EnableWindow(m_owner, FALSE);
-    PostMessageW(m_window, AddTips, 0, 0);
+    PostMessageW(m_window, WhenShown, 0, 0);
     claimForeground();
     SetFocus(m_focus);
     startTimers();
@@ -723,11 +718,18 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         unload();
         return 0;
-    case AddTips:
+    case WhenShown: {
+        // The icons and the tooltips once the window is on screen: each costs milliseconds under
+        // Wine, and neither is wanted before.
+        for (const auto &[size, kind] : {std::pair(SM_CXSMICON, ICON_SMALL), {SM_CXICON, ICON_BIG}})
+            SendMessageW(m_window, WM_SETICON, kind,
+                         reinterpret_cast<LPARAM>(m_runtime.picture(m_definition.icon.name,
+                                                                    GetSystemMetrics(size), 96)));
         for (const auto &[control, text] : m_pendingTips)
             addTip(control, text);
         m_pendingTips.clear();
         return 0;
+    }
     }
     return DefWindowProcW(m_window, message, wParam, lParam);
 }
