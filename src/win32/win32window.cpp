@@ -20,11 +20,17 @@ constexpr int TaskKeep = 100;
 constexpr int TaskStop = 101;
 constexpr UINT WhenShown = WM_APP + 1;
 
-// Present from Windows 10 1607 on; asked for by name so that older systems still start.
+// Functions newer than some of the systems the program starts on, asked for by name: the DPI
+// functions from Windows 10 1607 on, the task dialog from the common controls' version 6.
+template <typename Function> Function from(const wchar_t *library, const char *name)
+{
+    const FARPROC found = GetProcAddress(GetModuleHandleW(library), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
 template <typename Function> Function user32(const char *name)
 {
-    const FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+    return from<Function>(L"user32.dll", name);
 }
 
 // The DPI a window opens at on the main screen, before it exists.
@@ -633,7 +639,9 @@ void Win32Window::ask(const Question &question, std::function<void(bool keep)> a
     };
     // Modal over this window only; the timers go on ticking meanwhile.
     int chosen = TaskKeep;
-    if (FAILED(TaskDialogIndirect(&config, &chosen, nullptr, nullptr)))
+    static const auto taskDialog =
+        from<decltype(&TaskDialogIndirect)>(L"comctl32.dll", "TaskDialogIndirect");
+    if (!taskDialog || FAILED(taskDialog(&config, &chosen, nullptr, nullptr)))
         chosen = MessageBoxW(m_window, (text + L"\n\n" + advice).c_str(), L"Veltrane",
                              MB_OKCANCEL | MB_ICONWARNING) == IDCANCEL
                      ? TaskStop
