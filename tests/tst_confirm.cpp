@@ -4,6 +4,8 @@
 
 #include <QDBusPendingCallWatcher>
 #include <QLabel>
+#include <QRegularExpression>
+#include <QTime>
 
 class ConfirmTest : public QObject {
     Q_OBJECT
@@ -20,6 +22,9 @@ private slots:
     void notification();
     void notificationCancels();
     void noNotificationService();
+    void headsUp_data();
+    void headsUp() { notification(); }
+    void headsUpStops();
 
 private:
     PrivateBus m_bus; // the session bus, with the desktop's notifications played on it
@@ -35,7 +40,8 @@ void ConfirmTest::initTestCase()
 void ConfirmTest::init()
 {
     m_bus.offer("org.freedesktop.Notifications", true);
-    if (!QByteArray(QTest::currentTestFunction()).contains("otification"))
+    const QByteArray test = QTest::currentTestFunction();
+    if (!test.contains("otification") && !test.startsWith("headsUp"))
         return;
     // What sessions before sent the service has heard, before the next one counts.
     QDBusPendingCallWatcher drained(QDBusConnection::sessionBus().asyncCall(
@@ -151,7 +157,8 @@ void ConfirmTest::refusalsFitTheirLine()
 
 void ConfirmTest::notification_data()
 {
-    // What the notification says, by the seconds it names; "-" withdraws it.
+    // What the notification says, by the seconds it names, or "5m" and "1m" before the end;
+    // "-" withdraws it.
     QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("notices");
     const auto row = [](const char *name, const char *script, const char *notices) {
@@ -172,22 +179,75 @@ void ConfirmTest::notification()
     QStringList expected;
     uint id = 0; // the service's number for the one shown
     uint next = m_notifications.last + 1;
-    for (const QString &notice : notices.split(' ')) {
+    for (const QString &notice : notices.split(' ', Qt::SkipEmptyParts)) {
         if (notice == "-") {
             expected << QString("CloseNotification(%1)").arg(std::exchange(id, 0));
             continue;
         }
-        // Critical, with Cancel as its button and as a click on it.
-        expected << QString("Notify(%1, 2) The computer will turn off in %2 second%3 "
-                            "[default Cancel act Cancel]")
-                        .arg(id)
-                        .arg(notice, notice == "1" ? "" : "s");
+        // Critical, with Cancel as its button and as a click on it; the heads-up with Stop.
+        const QString left = notice == "5m" ? "5 minutes" : "1 minute";
+        expected << QString("Notify(%1, 2) ").arg(id) +
+                        (notice.endsWith('m') ? "Veltrane will turn off the computer in " + left +
+                                                    ", at HH:MM "
+                                                    "[default Stop act Stop]"
+                                              : QString("The computer will turn off in %1 second%2 "
+                                                        "[default Cancel act Cancel]")
+                                                    .arg(notice, notice == "1" ? "" : "s"));
         id = id ? id : next++;
     }
     Session session;
     session.run(script);
-    static_cast<void>(QTest::qWaitFor([&] { return m_notifications.calls == expected; }, 2000));
-    QCOMPARE(m_notifications.calls, expected);
+    // The time of day of the end, as the desktop shows it, to the minute.
+    static const QRegularExpression clock(", at \\d\\d:\\d\\d ");
+    QStringList calls;
+    static_cast<void>(QTest::qWaitFor(
+        [&] {
+            return (calls = m_notifications.calls.replaceInStrings(clock, ", at HH:MM ")) ==
+                   expected;
+        },
+        2000));
+    QCOMPARE(calls, expected);
+}
+
+void ConfirmTest::headsUp_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("notices");
+    const auto row = [](const char *name, const char *script, const char *notices) {
+        QTest::newRow(name) << QString(script) << QString(notices);
+    };
+    row("5 minutes before", "set 00:05:02; start; tick 2", "5m");
+    row("and 1 minute before", "set 00:05:02; start; tick 242", "5m 1m");
+    row("not for less left at the start", "set 00:05:00; start; tick 240", "1m");
+    row("none for a short one", "set 00:00:59; start; tick 60", "30");
+    row("the warning's in its place", "set 00:01:01; start; tick 62", "1m 30");
+    row("withdrawn when stopped", "set 00:05:02; start; tick 2; start", "5m -");
+    row("withdrawn on reset", "set 00:05:02; start; tick 2; reset", "5m -");
+    row("a new start tells anew", "set 00:05:02; start; tick 2; start; set 00:05:03; start; tick 3",
+        "5m - 5m");
+    row("none when quiet", "quiet; set 00:05:02; start; tick 242", "");
+}
+
+void ConfirmTest::headsUpStops()
+{
+    // Its Stop stops the countdown as the toggle would.
+    Session session;
+    session.run("set 00:05:02; start; tick 2");
+    QTRY_COMPARE(m_notifications.calls.size(), 1);
+    QVERIFY2(m_notifications.calls[0].contains(
+                 QTime::currentTime().addSecs(300).toString(", 'at' HH:mm ")) ||
+                 m_notifications.calls[0].contains(
+                     QTime::currentTime().addSecs(240).toString(", 'at' HH:mm ")),
+             qPrintable("not the time of the end: " + m_notifications.calls[0]));
+    m_notifications.invoke("act");
+    QTRY_COMPARE(session.seen(), "00:05:00 Timer Off");
+    QTRY_COMPARE(m_notifications.calls.last(),
+                 QString("CloseNotification(%1)").arg(m_notifications.last));
+    // Without a notification service: one line in the log, and the countdown goes on.
+    m_bus.offer("org.freedesktop.Notifications", false);
+    session.run("set 00:05:01; start; tick");
+    QTRY_VERIFY(session.logged().find("no desktop notification") != std::string::npos);
+    QCOMPARE(session.seen(), "00:05:00 Timer On | awake");
 }
 
 void ConfirmTest::notificationCancels()

@@ -1,4 +1,6 @@
 // The decisions both runtimes take from the core, each checked once, on Linux and under Wine.
+#include "app/commandline.h"
+#include "app/request.h"
 #include "check.h"
 #include "ui/accessible.h"
 #include "ui/buttonproperties.h"
@@ -10,6 +12,8 @@
 #include "ui/spinnerrange.h"
 #include "ui/tickschedule.h"
 
+#include <cstdlib>
+#include <ctime>
 #include <vector>
 
 using namespace ui;
@@ -160,10 +164,125 @@ void screenReader()
           "named by their unit, or by their caption");
 }
 
+void spansAndTimes()
+{
+    const struct {
+        const char *text;
+        std::int32_t seconds; // 0: refused
+    } spans[] = {
+        {"1:30:00", 5400}, {"0:00:05", 5},  {"23:59:59", 86399}, {"45:00", 2700},
+        {"90m", 5400},     {"1h30m", 5400}, {"45s", 45},         {"1h2m3s", 3723},
+        {"24:00:00", 0},   {"0", 0},        {"0:00:00", 0},      {"abc", 0},
+        {"5", 0},          {"1:5:00", 0},   {"1:60:00", 0},      {"60:00", 0},
+        {"24h", 0},        {"1m1h", 0},     {"-5s", 0},          {"1:30:00:00", 0},
+        {"", 0},           {"5s ", 0},      {"1d", 0},           {"99999999999s", 0},
+    };
+    for (const auto &span : spans)
+        check(app::parseSpan(span.text).value_or(0) == span.seconds,
+              std::string("--in ") + span.text + (span.seconds ? ": taken" : ": refused"));
+    const struct {
+        const char *text;
+        int minute; // -1: refused
+    } clocks[] = {{"23:30", 1410}, {"0:00", 0},  {"07:05", 425}, {"24:00", -1},
+                  {"24:61", -1},   {"23:5", -1}, {"2330", -1},   {"23:30:00", -1}};
+    for (const auto &clock : clocks)
+        check(app::parseClock(clock.text).value_or(-1) == clock.minute,
+              std::string("--at ") + clock.text + (clock.minute >= 0 ? ": taken" : ": refused"));
+
+    // Seconds until the next such minute, from a local time: what --at starts.
+    const auto local = [](int month, int day, int hour, int minute, int second) {
+        std::tm at{};
+        at.tm_year = 126;
+        at.tm_mon = month - 1;
+        at.tm_mday = day;
+        at.tm_hour = hour;
+        at.tm_min = minute;
+        at.tm_sec = second;
+        at.tm_isdst = -1;
+        return std::mktime(&at);
+    };
+    const auto at = [](std::time_t now, const char *clock) {
+        app::CommandLine commandLine = app::CommandLine::parse({"--at", clock});
+        commandLine.resolve(now);
+        return commandLine.action == app::CommandLine::Action::Run
+                   ? commandLine.inSeconds.value_or(-1)
+                   : 0;
+    };
+    const struct {
+        const char *what;
+        std::time_t now;
+        const char *clock;
+        std::int32_t seconds; // 0: refused
+    } times[] = {
+        {"half a minute before", local(12, 7, 23, 29, 30), "23:30", 30},
+        {"past midnight", local(12, 7, 23, 59, 30), "00:00", 30},
+        {"that very second: at once", local(12, 7, 23, 30, 0), "23:30", 1},
+        {"the same minute: tomorrow", local(12, 7, 23, 30, 20), "23:30", 86380},
+        {"the minute just passed", local(12, 7, 23, 31, 0), "23:30", 86340},
+        {"the morning after", local(12, 7, 23, 0, 0), "06:45", 27900},
+#ifndef _WIN32 // a zone with rules is read by the C library here only
+        {"an hour less in the night", local(3, 29, 1, 0, 0), "03:30", 5400},
+        {"a time the night skips: as the clock reads after", local(3, 29, 1, 0, 0), "02:30", 5400},
+        {"an hour more in the night", local(10, 25, 1, 0, 0), "04:00", 14400},
+        {"the same time a day with an hour more later", local(10, 25, 0, 30, 0), "23:30", 0},
+#endif
+    };
+    for (const auto &time : times)
+        check(at(time.now, time.clock) == time.seconds,
+              std::string("--at ") + time.clock + ", " + time.what + ": " +
+                  std::to_string(at(time.now, time.clock)));
+}
+
+void requests()
+{
+    using Kind = app::Request::Kind;
+    const struct {
+        const char *text;
+        bool taken;
+    } texts[] = {
+        {"raise", true},
+        {"start 5400 real", true},
+        {"cancel dry", true},
+        {"start 86399 dry", true},
+        {"start 0 real", false},
+        {"start 86400 real", false},
+        {"start -5 real", false},
+        {"start 5400", false},
+        {"cancel", false},
+        {"raise now", false},
+        {"start 5400 dry x", false},
+        {"", false},
+        {"start  5400 real", false},
+        {"start 123456 real", false},
+        {"stop dry", false},
+    };
+    for (const auto &text : texts)
+        check(app::Request::fromText(text.text).has_value() == text.taken,
+              std::string("a request '") + text.text + (text.taken ? "': taken" : "': refused"));
+    for (const app::Request &request :
+         {app::Request{Kind::Start, 5400, true}, app::Request{Kind::Cancel, 0, false}}) {
+        const auto back = app::Request::fromText(request.text());
+        check(back && back->kind == request.kind && back->seconds == request.seconds &&
+                  back->dryRun == request.dryRun,
+              "a request arrives as it was sent: " + request.text());
+    }
+    bool named = true;
+    for (int i = 0; i < app::AnswerCount; ++i)
+        named = named && app::answerNamed(app::name(app::Answer(i))) == app::Answer(i);
+    check(named, "every answer travels under its own name");
+}
+
 } // namespace
 
 int main()
 {
+#ifndef _WIN32
+    // Central European time, with its rules, whatever the machine's zone.
+    setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
+    tzset();
+#endif
+    spansAndTimes();
+    requests();
     contrastChoice();
     captionFitting();
     buttonFace();

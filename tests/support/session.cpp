@@ -109,6 +109,8 @@ void Session::run(const QString &script)
                 road.readiness = {false, why, why, "Some advice.", "Some.Error: " + why};
         } else if (verb == "hold") {
             road.hold = true;
+        } else if (verb == "quiet") {
+            form.setQuiet(true);
         } else if (verb == "answer" || verb == "wait") {
             road.answer(
                 verb == "answer"

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "fakeroad.h"
-#include "timer/mainform.h"
 #include "qt/qtruntime.h"
+#include "timer/mainform.h"
 
 #include <QTest>
 #include <QWidget>
@@ -32,6 +32,7 @@ public:
     //                       it has none yet ("wait")
     //   deny WORDS          the system says at the check that it will not power off
     //   keep, stop          a click on the box that tells so
+    //   quiet               no heads-up before the end, as --quiet asks
     void run(const QString &script);
     // "HH:MM:SS Caption", then " | warning N" while the warning is shown (the count in its
     // message, or the whole message and its detail when it holds none), " | box: TEXT" while a

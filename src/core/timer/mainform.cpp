@@ -7,6 +7,8 @@
 #include "ui/forms.h"
 #include "ui/spinnerrange.h"
 
+#include <ctime>
+
 namespace timer {
 
 MainForm::MainForm(ui::Runtime &runtime, poweroff::Road &road)
@@ -81,6 +83,9 @@ void MainForm::cmdStartQuickTimer_Click()
     m_timer.setEnabled(on);
     m_startButton.setCaption(on ? "Timer On" : "Timer Off");
     ++m_runs;
+    m_startedWith = -1; // read on the first tick: a field is only checked there
+    if (!on)
+        m_runtime.withdrawNotice(); // a heads-up for the run that stopped
     // A countdown that sleeps with the computer would power it off in the middle of someone's
     // work after it wakes.
     m_road.stayAwake(on);
@@ -90,9 +95,7 @@ void MainForm::cmdStartQuickTimer_Click()
 
 void MainForm::MyButton2_Click()
 {
-    stop();
-    ++m_runs;
-    m_road.stayAwake(false);
+    halt();
     ShowQuickTimerSeconds(0);
 }
 
@@ -108,23 +111,24 @@ void MainForm::checkTheRoad()
             return;
         m_window->ask({readiness.words, readiness.advice, "Keep counting", "Stop"},
                       [this, current](bool keep) {
-                          if (keep || !current())
-                              return;
-                          stop();
-                          ++m_runs;
-                          m_road.stayAwake(false);
+                          if (!keep && current())
+                              halt();
                       });
     });
 }
 
 void MainForm::tmrQuickTimer_Timer()
 {
-    const std::int32_t next = checkedAdd(GetQuickTimerSeconds(), -1);
+    const std::int32_t left = GetQuickTimerSeconds();
+    if (m_startedWith < 0)
+        m_startedWith = left;
+    const std::int32_t next = checkedAdd(left, -1);
     if (next >= 0) {
         ShowQuickTimerSeconds(next);
         // The warning opens on the next tick, on time: made now, it then only has to be shown.
         if (next == 0)
             m_runtime.prepare(ui::frmShutDown());
+        headsUp(next);
         return;
     }
     // The time has run out; the fields keep showing 00:00:00.
@@ -132,6 +136,71 @@ void MainForm::tmrQuickTimer_Timer()
     if (!m_shutDown)
         m_shutDown = std::make_unique<confirm::ShutDownForm>(m_runtime, m_road);
     m_shutDown->show(*m_window);
+}
+
+void MainForm::toggle(bool on)
+{
+    // The button flips its state itself before it tells of a click.
+    m_startButton.setState(on);
+    cmdStartQuickTimer_Click();
+}
+
+void MainForm::startFor(std::int32_t seconds)
+{
+    if (m_timer.enabled())
+        toggle(false);
+    m_hoursSpinner.setPosition(seconds / 3600);
+    m_minutesSpinner.setPosition(seconds % 3600 / 60);
+    m_secondsSpinner.setPosition(seconds % 60);
+    ShowQuickTimerSeconds(seconds); // also where a spinner already stood there
+    toggle(true);
+}
+
+bool MainForm::cancel()
+{
+    if (isWarningOpen()) {
+        m_shutDown->cmdCancel_Click();
+        return true;
+    }
+    if (!m_timer.enabled())
+        return false;
+    toggle(false);
+    return true;
+}
+
+bool MainForm::isWarningOpen() const
+{
+    return m_shutDown && m_shutDown->isLoaded();
+}
+
+void MainForm::keepInSight()
+{
+    (isWarningOpen() ? *m_shutDown->window() : *m_window).keepInSight();
+}
+
+void MainForm::headsUp(std::int32_t left)
+{
+    if (m_quiet || (left != 300 && left != 60) || m_startedWith <= left)
+        return;
+    // The end as the clock will show it, to the minute.
+    const std::time_t end = std::time(nullptr) + left;
+    char clock[8] = {};
+    std::strftime(clock, sizeof clock, "%H:%M", std::localtime(&end));
+    m_runtime.notify({"Veltrane will turn off the computer in " +
+                          std::string(left == 300 ? "5 minutes" : "1 minute") + ", at " + clock,
+                      "Stop it here, or with the Timer On button.", "Stop"},
+                     [this, run = m_runs] {
+                         if (run == m_runs && m_timer.enabled())
+                             toggle(false);
+                     });
+}
+
+void MainForm::halt()
+{
+    stop();
+    ++m_runs;
+    m_road.stayAwake(false);
+    m_runtime.withdrawNotice(); // a heads-up for the run that stopped
 }
 
 void MainForm::stop()

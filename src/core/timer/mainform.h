@@ -28,6 +28,18 @@ public:
     std::int32_t GetQuickTimerSeconds() const;
     void ShowQuickTimerSeconds(std::int32_t total);
 
+    // As a user would: the spinners set to the span, and Start; a countdown already running
+    // stops first.
+    void startFor(std::int32_t seconds);
+    // As the warning's Cancel does, or, while the countdown runs, as the toggle stops it.
+    // False when there was nothing to stop.
+    bool cancel();
+    bool isWarningOpen() const;
+    // Brings the warning to the front where it is open, else this window.
+    void keepInSight();
+    // No notifications 5 minutes and 1 minute before the end.
+    void setQuiet(bool quiet) { m_quiet = quiet; }
+
     void scrollHours_Change();
     void scrollMinutes_Change();
     void scrollSeconds_Change();
@@ -40,6 +52,13 @@ private:
     static void spinnerChanged(ui::Window::ScrollBar &spinner, ui::Window::Label &field,
                                const char *name);
     void stop();
+    // Stops the countdown, as a run that ends without the warning.
+    void halt();
+    // Toggles the countdown as a click on the start button does.
+    void toggle(bool on);
+    // Says on the desktop, 5 minutes and 1 minute before the end, when the computer will be
+    // turned off, for a countdown started with more than that left.
+    void headsUp(std::int32_t left);
     // Asks whether the power-off will be allowed, while the user is still there to hear it.
     void checkTheRoad();
 
@@ -56,6 +75,8 @@ private:
     ui::Window::Timer &m_timer;
     std::unique_ptr<confirm::ShutDownForm> m_shutDown;
     int m_runs = 0; // tells an answer for an earlier run of the countdown
+    std::int32_t m_startedWith = 0;
+    bool m_quiet = false;
 };
 
 } // namespace timer
