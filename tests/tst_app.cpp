@@ -1,14 +1,17 @@
 #include "app/program.h"
 #include "confirm/shutdownform.h"
 #include "fakeroad.h"
+#include "fakesystem.h"
 #include "qt/qtruntime.h"
 #include "qt/qtwindow.h"
 #include "qt/ticktimer.h"
 #include "version.h"
 
 #include <QApplication>
+#include <QDBusConnectionInterface>
 #include <QProcess>
 #include <QTest>
+#include <QTime>
 #include <QTimer>
 
 namespace {
@@ -29,6 +32,24 @@ private slots:
     void journey_data();
     void journey();
     void closingTheMainWindowEndsTheProgram();
+    void oneTimerPerSession();
+    void aRehearsalNeverReachesARealTimer();
+    void callsAreChecked_data();
+    void callsAreChecked();
+    void withoutASessionBus();
+    void cleanup();
+
+private:
+    // The real program, with the test's bus as the session's and the system's bus: logind and
+    // the notifications are played there.
+    void startFirst(const QString &arguments);
+    // Another start, to its end: its exit status, then what it printed.
+    QString second(const QString &arguments);
+    QString firstLogged();
+
+    PrivateBus m_bus;
+    QProcess m_first;
+    QString m_firstLog;
 };
 
 void AppTest::commandLine_data()
@@ -44,6 +65,23 @@ void AppTest::commandLine_data()
     QTest::newRow("-h") << "-h" << 0 << usage;
     QTest::newRow("--bogus") << "--bogus" << 2 << QString("Unknown option 'bogus'.\n");
     QTest::newRow("--dry-run 5") << "--dry-run 5" << 2 << QString("Unexpected argument '5'.\n");
+    // A bad time is refused before anything starts: none is running to ask, nor any display.
+    const struct {
+        const char *arguments, *printed;
+    } refused[] = {
+        {"--in 24:00:00", "--in 24:00:00 is not a span of time: give H:MM:SS, MM:SS, or a span"},
+        {"--in 0", "--in 0 is not a span of time"},
+        {"--in abc", "--in abc is not a span of time"},
+        {"--at 24:61", "--at 24:61 is not a time of day: give HH:MM, from 00:00 to 23:59."},
+        {"--in 1:00:00 --at 23:00", "--in and --at cannot be given together"},
+        {"--cancel --in 5s", "--cancel cannot be given with --in or --at."},
+        {"--dry-run --in", "--in needs a value"},
+        {"--quiet=yes", "--quiet takes no value."},
+    };
+    for (const auto &row : refused)
+        QTest::newRow(row.arguments) << row.arguments << 2 << QString(row.printed);
+    QTest::newRow("--cancel, none running")
+        << "--dry-run --cancel" << 1 << QString("No Veltrane is running.\n");
 }
 
 void AppTest::commandLine()
@@ -145,6 +183,129 @@ void AppTest::closingTheMainWindowEndsTheProgram()
     hang.start(3000);
     QCOMPARE(QApplication::exec(), 0); // at once, warning or not
     QCOMPARE(system.requests, 0);
+}
+
+void AppTest::startFirst(const QString &arguments)
+{
+    QVERIFY2(m_bus.isRunning() || m_bus.start(), "dbus-daemon is not installed");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DBUS_SESSION_BUS_ADDRESS", m_bus.address());
+    environment.insert("DBUS_SYSTEM_BUS_ADDRESS", m_bus.address());
+    m_first.setProcessEnvironment(environment);
+    m_first.start(qEnvironmentVariable("VELTRANE_BINARY"),
+                  arguments.split(' ', Qt::SkipEmptyParts));
+    QTRY_VERIFY(PrivateBus::standIns().interface()->isServiceRegistered("org.veltrane.Veltrane"));
+    m_bus.notifications.calls.clear();
+}
+
+QString AppTest::second(const QString &arguments)
+{
+    QProcess second;
+    second.setProcessEnvironment(m_first.processEnvironment());
+    second.start(qEnvironmentVariable("VELTRANE_BINARY"), arguments.split(' ', Qt::SkipEmptyParts));
+    if (!second.waitForFinished(10000))
+        return "(still running)";
+    return (QString::number(second.exitCode()) + " " +
+            QString::fromLocal8Bit(second.readAllStandardOutput() + second.readAllStandardError()))
+        .trimmed();
+}
+
+QString AppTest::firstLogged()
+{
+    return m_firstLog += QString::fromLocal8Bit(m_first.readAllStandardError());
+}
+
+void AppTest::cleanup()
+{
+    m_first.kill();
+    m_first.waitForFinished(3000);
+    m_firstLog.clear();
+}
+
+void AppTest::oneTimerPerSession()
+{
+    startFirst("--dry-run --in 1:00:00");
+    QTRY_VERIFY(firstLogged().contains("counting down from 01:00:00"));
+    QCOMPARE(second("--dry-run"), "0"); // it raises the first, and ends
+    // --in replaces the countdown: 1 second, then the warning, told on the desktop too.
+    QCOMPARE(second("--dry-run --in 0:00:01"), "0");
+    QTRY_VERIFY(firstLogged().contains("counting down from 00:00:01, as another start asked"));
+    QTRY_VERIFY(m_bus.notifications.calls.join('\n').contains("turn off in 30 seconds"));
+    // While the warning is open, a new time is refused, and the warning goes on.
+    QCOMPARE(second("--dry-run --in 5m"),
+             "1 The running Veltrane's warning is open: cancel it first (veltrane --cancel, or "
+             "its Cancel button).");
+    QTRY_VERIFY(firstLogged().contains("another start refused: the warning is open"));
+    QCOMPARE(second("--in 5m"), "1 The running Veltrane is a rehearsal (--dry-run): give "
+                                "--dry-run too, or close it first.");
+    // --cancel cancels it as its Cancel button does: withdrawn, and nothing is asked.
+    QCOMPARE(second("--dry-run --cancel"), "0");
+    QTRY_VERIFY(m_bus.notifications.calls.last().startsWith("CloseNotification"));
+    QCOMPARE(second("--dry-run --cancel"), "0 The running Veltrane was not counting down.");
+    QCOMPARE(second("--dry-run --at " + QTime::currentTime().addSecs(120).toString("HH:mm")), "0");
+    QTRY_VERIFY(firstLogged().contains(
+        QRegularExpression("counting down from 00:0[12]:\\d\\d, as another start asked")));
+    QCOMPARE(m_first.readAllStandardOutput(), QByteArray());
+    QCOMPARE(m_first.state(), QProcess::Running);
+    m_first.terminate();
+    QVERIFY(m_first.waitForFinished(5000));
+    QCOMPARE(second("--dry-run --cancel"), "1 No Veltrane is running.");
+}
+
+void AppTest::aRehearsalNeverReachesARealTimer()
+{
+    // A real one, its logind played on the test's bus: a rehearsal can neither change nor stop it.
+    startFirst("--in 0:00:01");
+    QTRY_VERIFY(m_bus.notifications.calls.join('\n').contains("turn off in 30 seconds"));
+    const QString refused =
+        "1 The running Veltrane is a real timer: a rehearsal (--dry-run) cannot change it.";
+    QCOMPARE(second("--dry-run --cancel"), refused);
+    QCOMPARE(second("--dry-run --in 1:00:00"), refused);
+    QCOMPARE(second("--cancel"), "0");
+    QVERIFY(!m_bus.logind.calls.contains("PowerOff(false)"));
+}
+
+void AppTest::callsAreChecked_data()
+{
+    QTest::addColumn<QString>("member");
+    QTest::addColumn<QVariantList>("arguments");
+    QTest::addColumn<QString>("error");
+    const QString refused = "org.veltrane.Veltrane.Error.";
+    QTest::newRow("a negative span")
+        << "Start" << QVariantList{-5, true} << refused + "NotUnderstood";
+    QTest::newRow("a day") << "Start" << QVariantList{86400, true} << refused + "NotUnderstood";
+    QTest::newRow("a span in words")
+        << "Start" << QVariantList{"1:00:00", true} << "org.freedesktop.DBus.Error.UnknownMethod";
+    QTest::newRow("an unknown call")
+        << "PowerOff" << QVariantList{} << "org.freedesktop.DBus.Error.UnknownMethod";
+    QTest::newRow("a fine one") << "Start" << QVariantList{90, true} << QString();
+}
+
+void AppTest::callsAreChecked()
+{
+    QFETCH(QString, member);
+    QFETCH(QVariantList, arguments);
+    QFETCH(QString, error);
+    startFirst("--dry-run --in 1:00:00");
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        "org.veltrane.Veltrane", "/org/veltrane/Veltrane", "org.veltrane.Veltrane", member);
+    call.setArguments(arguments);
+    QCOMPARE(PrivateBus::standIns().call(call).errorName(), error);
+    QTRY_VERIFY(
+        firstLogged().contains(error.isEmpty() ? "counting down from 00:01:30" : "refused"));
+    QCOMPARE(firstLogged().contains("counting down from 00:01:30"), error.isEmpty());
+}
+
+void AppTest::withoutASessionBus()
+{
+    // It runs on, alone, and says why.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/veltrane-test-bus");
+    m_first.setProcessEnvironment(environment);
+    m_first.start(qEnvironmentVariable("VELTRANE_BINARY"), {"--dry-run"});
+    QTRY_VERIFY(firstLogged().contains("running alone: no session bus"));
+    QTest::qWait(200);
+    QCOMPARE(m_first.state(), QProcess::Running);
 }
 
 QTEST_MAIN(AppTest)

@@ -15,6 +15,7 @@ private slots:
     void cleanupTestCase();
     void mainWindow();
     void warning();
+    void secondStart();
 
 private:
     QString x(const QString &tool, const QStringList &arguments);
@@ -144,6 +145,21 @@ void DesktopTest::warning()
     x("xdotool", {"mousemove", "--window", warning, "203", "69", "click", "1"});
     QTRY_VERIFY(!x("xwininfo", {"-id", warning}).contains("IsViewable")); // closed, or gone
     QCOMPARE(m_program.readAllStandardOutput(), QByteArray());
+}
+
+void DesktopTest::secondStart()
+{
+    // Minimised, then started again: the running one comes back to the front, and no other opens.
+    x("xdotool", {"windowminimize", m_main});
+    QTRY_VERIFY(!x("xwininfo", {"-id", m_main}).contains("IsViewable"));
+    QProcess second;
+    second.setProcessEnvironment(m_program.processEnvironment());
+    second.start(qEnvironmentVariable("VELTRANE_BINARY"), {"--dry-run"});
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitCode(), 0);
+    QTRY_VERIFY(x("xwininfo", {"-id", m_main}).contains("IsViewable"));
+    QTRY_COMPARE(x("xdotool", {"getactivewindow"}), m_main);
+    QCOMPARE(x("xdotool", {"search", "--onlyvisible", "--name", "^Veltrane$"}), m_main);
 }
 
 QTEST_GUILESS_MAIN(DesktopTest)

@@ -364,9 +364,11 @@ void QtWindow::unload()
 
 void QtWindow::keepInSight()
 {
-    // Minimised, it has already come back (FormWidget); on Wayland Qt is never told.
+    // On Wayland Qt is never told of minimising; there the compositor's focus brings it back.
     if (!m_loaded)
         return;
+    if (m_widget->isMinimized())
+        m_widget->showNormal();
     if (!m_widget->isActiveWindow()) {
         // Where the window manager refuses the focus, it marks the window as asking for it.
         m_widget->raise();
