@@ -15,6 +15,25 @@ WindowClass::WindowClass(HINSTANCE instance, const wchar_t *name, WNDPROC proced
     RegisterClassExW(&windowClass);
 }
 
+MessageWindow::MessageWindow(HINSTANCE instance, const wchar_t *className, Handle handle)
+    : m_handle(std::move(handle)), m_class(instance, className, procedure),
+      m_window(CreateWindowExW(0, className, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
+                               this))
+{
+}
+
+LRESULT CALLBACK MessageWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrW(
+            window, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams));
+    auto *self = reinterpret_cast<MessageWindow *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    const std::optional<LRESULT> answered =
+        self ? self->m_handle(message, wParam, lParam) : std::nullopt;
+    return answered ? *answered : DefWindowProcW(window, message, wParam, lParam);
+}
+
 std::wstring wide(const std::string &utf8)
 {
     const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);

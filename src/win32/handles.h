@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <type_traits>
 
@@ -21,6 +23,12 @@ struct WindowDeleter {
 struct DcDeleter {
     void operator()(HDC dc) const { DeleteDC(dc); }
 };
+struct HandleDeleter {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+struct LibraryDeleter {
+    void operator()(HMODULE library) const { FreeLibrary(library); }
+};
 
 template <typename Handle, typename Deleter>
 using Unique = std::unique_ptr<std::remove_pointer_t<Handle>, Deleter>;
@@ -30,6 +38,8 @@ using UniqueBitmap = Unique<HBITMAP, GdiObjectDeleter>;
 using UniqueIcon = Unique<HICON, IconDeleter>;
 using UniqueWindow = Unique<HWND, WindowDeleter>;
 using UniqueDc = Unique<HDC, DcDeleter>;
+using UniqueHandle = Unique<HANDLE, HandleDeleter>;
+using UniqueLibrary = Unique<HMODULE, LibraryDeleter>;
 
 // Selects an object into a device context for as long as it lives.
 class Selected {
@@ -56,6 +66,23 @@ public:
 private:
     HINSTANCE m_instance;
     const wchar_t *m_name;
+};
+
+// A window that is never shown, only there to receive messages: from another process, from the
+// shell. Top-level, as the shell's word that the taskbar is back reaches top-level windows only.
+// Its handler answers a message, or leaves it to the default.
+class MessageWindow {
+public:
+    using Handle = std::function<std::optional<LRESULT>(UINT message, WPARAM, LPARAM)>;
+    MessageWindow(HINSTANCE instance, const wchar_t *className, Handle handle);
+    HWND window() const { return m_window.get(); }
+
+private:
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    Handle m_handle;
+    WindowClass m_class;
+    UniqueWindow m_window;
 };
 
 std::wstring wide(const std::string &utf8);

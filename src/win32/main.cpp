@@ -3,6 +3,7 @@
 #include "app/program.h"
 #include "poweroff/ntroad.h"
 #include "win32/handles.h"
+#include "win32/instance.h"
 #include "win32/win32platform.h"
 #include "win32/win32runtime.h"
 
@@ -11,6 +12,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <ctime>
 #include <exception>
 #include <string>
 #include <vector>
@@ -46,28 +48,41 @@ std::vector<std::string> arguments()
 
 } // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int)
 {
     attachConsole();
     // Answer --help, --version and mistakes without ever opening a window.
-    const app::CommandLine commandLine = app::CommandLine::parse(arguments());
-    if (commandLine.action != app::CommandLine::Action::Run) {
+    using Action = app::CommandLine::Action;
+    app::CommandLine commandLine = app::CommandLine::parse(arguments());
+    commandLine.resolve(std::time(nullptr));
+    if (commandLine.action != Action::Run && commandLine.action != Action::Cancel) {
         std::FILE *out = commandLine.exitStatus() == 0 ? stdout : stderr;
         std::fprintf(out, "%s\n", commandLine.text.c_str());
         std::fflush(out);
         return commandLine.exitStatus();
     }
+    const app::Request request = app::Request::from(commandLine);
+    if (commandLine.action == Action::Cancel)
+        return app::report(ui::win32::Instance::ask(request).value_or(app::Answer::NoneRunning));
+    ui::win32::Instance instance(module);
+    if (instance.claim() == app::Claim::Taken)
+        return app::report(ui::win32::Instance::ask(request).value_or(app::Answer::NoAnswer));
     try {
         const INITCOMMONCONTROLSEX controls{sizeof controls,
                                             ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
         InitCommonControlsEx(&controls);
-        ui::win32::Win32Runtime runtime(instance);
+        ui::win32::Win32Runtime runtime(module);
         poweroff::Win32Platform platform;
         poweroff::NtRoad system(platform);
         app::Program program(commandLine, runtime, system, [](const std::string &line) {
             // Flushed at once: another program may be waiting for this line.
             std::printf("%s\n", line.c_str());
             std::fflush(stdout);
+        });
+        instance.serve([&](const app::Request &asked) {
+            app::Answer answer = app::Answer::NotUnderstood;
+            runtime.run([&] { answer = program.handle(asked); });
+            return answer;
         });
         return runtime.exec();
     } catch (const std::exception &error) {

@@ -2,6 +2,7 @@
 
 #include "button.h"
 #include "ui/faces.h"
+#include "ui/forms.h"
 #include "win32window.h"
 
 #include <algorithm>
@@ -54,6 +55,7 @@ Win32Runtime::Win32Runtime(HINSTANCE instance)
 
 Win32Runtime::~Win32Runtime()
 {
+    m_tray.reset();     // its icon goes with the pictures
     m_prepared.reset(); // before the fonts it was drawn with
     m_fonts.clear();
     if (m_bundledFace)
@@ -71,6 +73,27 @@ void Win32Runtime::prepare(const WindowDefinition &definition)
 {
     m_prepared = std::make_unique<Win32Window>(definition, *this);
     m_preparedFor = &definition;
+    tray(); // the warning tells the desktop too, as soon as it is shown
+}
+
+void Win32Runtime::notify(const Notice &notice, Handler act)
+{
+    tray().show(notice, std::move(act));
+}
+
+void Win32Runtime::withdrawNotice()
+{
+    if (m_tray)
+        m_tray->withdraw();
+}
+
+TrayIcon &Win32Runtime::tray()
+{
+    if (!m_tray)
+        m_tray = std::make_unique<TrayIcon>(
+            m_instance, picture(frmMain().icon.name, GetSystemMetrics(SM_CXSMICON), 96),
+            [this](const Handler &act) { run(act); });
+    return *m_tray;
 }
 
 void Win32Runtime::fatal(const std::string &message)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "handles.h"
+#include "trayicon.h"
 #include "ui/contrast.h"
 #include "ui/window.h"
 
@@ -33,9 +34,9 @@ public:
     void prepare(const WindowDefinition &definition) override;
     // A message box with the error, then the program ends with status 1.
     void fatal(const std::string &message) override;
-    // None yet: on Windows the warning is a topmost window that takes the foreground back.
-    void notify(const Notice &, Handler) override {}
-    void withdrawNotice() override {}
+    // A balloon from the program's icon in the notification area.
+    void notify(const Notice &notice, Handler act) override;
+    void withdrawNotice() override;
 
     // Runs an event handler; an exception it throws is an error that nothing handles.
     void run(const Handler &handler);
@@ -68,6 +69,9 @@ private:
     std::unique_ptr<WindowClass> m_buttons;
     HANDLE m_bundledFace = nullptr;
     bool m_digitFaceInstalled = false;
+    TrayIcon &tray();
+
+    std::unique_ptr<TrayIcon> m_tray;
     std::unique_ptr<Window> m_prepared;
     const WindowDefinition *m_preparedFor = nullptr;
     std::map<COLORREF, UniqueBrush> m_brushes;

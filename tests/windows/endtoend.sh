@@ -2,7 +2,8 @@
 # veltrane.exe --dry-run under Wine, on the X server in DISPLAY, driven from outside with clicks
 # at the pixel positions the windows were designed with: a start at 00:00:00 opens the warning
 # about a second later, and the dry-run line comes once, about 30 seconds after that; a second
-# run, cancelled, gives none. In real seconds: the program has no hook to make them shorter.
+# run, cancelled, gives none; later starts hand --in and --cancel to the running one. In real
+# seconds: the program has no hook to make them shorter.
 set -euo pipefail
 exe=$1
 out=$(mktemp)
@@ -58,3 +59,22 @@ xdotool search --onlyvisible --name '^Automated shutdown in progress...$' >/dev/
     fail "the warning is still open after Cancel"
 [ ! -s "$out" ] || fail "asked after Cancel: $(cat "$out")"
 echo "PASS: Cancel closes the warning and nothing is asked"
+kill "$pid"
+wait "$pid" 2>/dev/null || true
+
+# One per session: later starts find the first through its mutex and hand it their request.
+wine "$exe" --dry-run --cancel >/dev/null 2>&1 && fail "--cancel with none running succeeded"
+wine "$exe" --dry-run >"$out" 2>/dev/null &
+pid=$!
+find_window '^Veltrane$' >/dev/null
+wine "$exe" --in 0:00:01 2>/dev/null && fail "a real --in was handed to a rehearsal"
+wine "$exe" --dry-run --in 0:00:01 || fail "--in was not handed over"
+warning=$(find_window '^Automated shutdown in progress...$')
+echo "PASS: a second start hands --in over, and the warning opens"
+wine "$exe" --dry-run --cancel || fail "--cancel was not handed over"
+sleep 1
+xdotool search --onlyvisible --name '^Automated shutdown in progress...$' >/dev/null &&
+    fail "the warning is still open after --cancel"
+[ ! -s "$out" ] || fail "asked after --cancel: $(cat "$out")"
+[ "$(xdotool search --onlyvisible --name '^Veltrane$' | wc -l)" = 1 ] || fail "two main windows"
+echo "PASS: --cancel from a third start cancels the warning, and nothing is asked"

@@ -11,6 +11,7 @@
 
 #include <commctrl.h>
 #include <oleacc.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -402,6 +403,15 @@ int main()
     program.form.shutDownForm()->tmrShutDown_Timer();
     check(GetForegroundWindow() == warning->handle(), "it takes the front back");
     DestroyWindow(other);
+    // Told in the notification area too, for as long as the warning is open.
+    const auto inTray = [] {
+        NOTIFYICONDATAW icon{};
+        icon.cbSize = sizeof icon;
+        icon.hWnd = FindWindowW(L"VeltraneTray", nullptr);
+        icon.uID = 1;
+        return icon.hWnd && Shell_NotifyIconW(NIM_MODIFY, &icon);
+    };
+    check(inTray(), "the warning's icon is in the notification area");
     for (WPARAM key : {WPARAM(VK_RETURN), WPARAM(VK_ESCAPE)})
         program.key(GetFocus(), key);
     check(program.warning() && GetFocus() == warning->control("cmdCancel"),
@@ -410,6 +420,13 @@ int main()
     check(!program.warning() && IsWindowEnabled(window),
           "Cancel closes it; the main window is back");
     check(!warning->timer("tmrShutDown").enabled(), "its count stopped with it");
+    check(!inTray(), "its icon has left the notification area");
+    // Again, and a click on the balloon: the notification's action is the warning's Cancel.
+    program.click(toggle);
+    program.form.tmrQuickTimer_Timer();
+    PostMessageW(FindWindowW(L"VeltraneTray", nullptr), WM_APP + 2, 0, NIN_BALLOONUSERCLICK);
+    program.runtime.processMessages();
+    check(!program.warning() && !inTray(), "a click on the balloon cancels the warning");
     check(program.road.requests == 0, "nothing asked of the system");
 
     return failed();

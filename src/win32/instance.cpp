@@ -1,0 +1,80 @@
+#include "instance.h"
+
+#include "poweroff/log.h"
+
+namespace ui::win32 {
+
+namespace {
+
+// Local: one per desktop session, as fast user switching gives each user their own.
+const wchar_t MutexName[] = L"Local\\org.veltrane.Veltrane";
+const wchar_t ClassName[] = L"VeltraneInstance";
+// Marks the messages meant for it; anything else sent to the window is not a request.
+constexpr ULONG_PTR RequestMark = 0x566C7431; // "Vlt1"
+constexpr DWORD LongestRequest = 64;
+
+} // namespace
+
+std::optional<app::Answer> Instance::ask(const app::Request &request)
+{
+    const UniqueHandle running(OpenMutexW(SYNCHRONIZE, FALSE, MutexName));
+    if (!running)
+        return std::nullopt;
+    // The first start makes its window just after the mutex: it may be a moment away.
+    HWND window = nullptr;
+    for (int tries = 0; tries < 100 && !window; ++tries) {
+        window = FindWindowW(ClassName, nullptr);
+        if (!window)
+            Sleep(20);
+    }
+    if (!window)
+        return app::Answer::NoAnswer;
+    // The user started this one: the running one may take the foreground from it.
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    AllowSetForegroundWindow(process);
+    std::string text = request.text();
+    COPYDATASTRUCT data{RequestMark, static_cast<DWORD>(text.size()), text.data()};
+    DWORD_PTR answered = 0;
+    if (!SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                             SMTO_ABORTIFHUNG, 10000, &answered) ||
+        answered < 1 || answered > app::AnswerCount)
+        return app::Answer::NoAnswer;
+    return static_cast<app::Answer>(answered - 1);
+}
+
+app::Claim Instance::claim()
+{
+    m_mutex.reset(CreateMutexW(nullptr, FALSE, MutexName));
+    if (!m_mutex) {
+        poweroff::log("running alone: no mutex for the session (error " +
+                      std::to_string(GetLastError()) + ")");
+        return app::Claim::Alone;
+    }
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        m_mutex.reset(); // held on, it would outlive the running one
+        return app::Claim::Taken;
+    }
+    m_window = std::make_unique<MessageWindow>(
+        m_instance, ClassName, [this](UINT message, WPARAM, LPARAM lParam) {
+            return message == WM_COPYDATA
+                       ? std::optional(answer(*reinterpret_cast<const COPYDATASTRUCT *>(lParam)))
+                       : std::nullopt;
+        });
+    return app::Claim::Owned;
+}
+
+LRESULT Instance::answer(const COPYDATASTRUCT &data)
+{
+    std::optional<app::Request> request;
+    if (data.dwData == RequestMark && data.lpData && data.cbData <= LongestRequest)
+        request = app::Request::fromText(
+            std::string(static_cast<const char *>(data.lpData), data.cbData));
+    if (!request || !m_handle) {
+        poweroff::log("a message from another start refused: not a request");
+        return 1 + static_cast<LRESULT>(app::Answer::NotUnderstood);
+    }
+    return 1 + static_cast<LRESULT>(m_handle(*request));
+}
+
+} // namespace ui::win32

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "handles.h"
+#include "ui/window.h"
+
+#include <shellapi.h>
+
+namespace ui::win32 {
+
+// The program's icon in the notification area, there while there is news, with the news as a
+// balloon: Windows 10 and 11 show it as a toast. A click on the balloon is its action. Without
+// a notification area, one line in the log, and nothing else changes.
+class TrayIcon final {
+public:
+    using Run = std::function<void(const Handler &)>;
+    TrayIcon(HINSTANCE instance, HICON icon, Run run);
+    ~TrayIcon();
+    TrayIcon(const TrayIcon &) = delete;
+    TrayIcon &operator=(const TrayIcon &) = delete;
+
+    void show(const Notice &notice, Handler act);
+    void withdraw();
+
+private:
+    std::optional<LRESULT> handle(UINT message, LPARAM lParam);
+    bool tell(DWORD what);
+
+    // Loaded here, not at start-up: shell32 costs every start milliseconds.
+    UniqueLibrary m_shell;
+    decltype(&Shell_NotifyIconW) m_notify = nullptr;
+    Run m_run;
+    UINT m_taskbarCreated;
+    NOTIFYICONDATAW m_data{};
+    bool m_added = false;
+    bool m_told = false;
+    Handler m_act;
+    MessageWindow m_window; // last: it may hear of messages as soon as it is made
+};
+
+} // namespace ui::win32
