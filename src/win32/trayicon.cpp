@@ -10,6 +10,7 @@ namespace ui::win32 {
 namespace {
 
 constexpr UINT Clicked = WM_APP + 2;
+constexpr UINT_PTR Settle = 1;
 
 template <std::size_t size> void copy(wchar_t (&field)[size], const std::string &text)
 {
@@ -22,14 +23,11 @@ template <std::size_t size> void copy(wchar_t (&field)[size], const std::string 
 } // namespace
 
 TrayIcon::TrayIcon(HINSTANCE instance, HICON icon, Run run)
-    : m_shell(LoadLibraryW(L"shell32.dll")), m_run(std::move(run)),
-      m_taskbarCreated(RegisterWindowMessageW(L"TaskbarCreated")),
-      m_window(instance, L"VeltraneTray",
-               [this](UINT message, WPARAM, LPARAM lParam) { return handle(message, lParam); })
+    : m_run(std::move(run)), m_taskbarCreated(RegisterWindowMessageW(L"TaskbarCreated")),
+      m_window(instance, L"VeltraneTray", [this](UINT message, WPARAM wParam, LPARAM lParam) {
+          return handle(message, wParam, lParam);
+      })
 {
-    if (m_shell)
-        m_notify = reinterpret_cast<decltype(m_notify)>(
-            reinterpret_cast<void (*)()>(GetProcAddress(m_shell.get(), "Shell_NotifyIconW")));
     m_data.cbSize = sizeof m_data;
     m_data.hWnd = m_window.window();
     m_data.uID = 1;
@@ -41,7 +39,8 @@ TrayIcon::TrayIcon(HINSTANCE instance, HICON icon, Run run)
 
 TrayIcon::~TrayIcon()
 {
-    withdraw();
+    if (m_added)
+        tell(NIM_DELETE);
 }
 
 void TrayIcon::show(const Notice &notice, Handler act)
@@ -50,6 +49,32 @@ void TrayIcon::show(const Notice &notice, Handler act)
     copy(m_data.szTip, "Veltrane: " + notice.summary);
     copy(m_data.szInfoTitle, notice.summary);
     copy(m_data.szInfo, notice.body);
+    m_wanted = true;
+    settleLater();
+}
+
+void TrayIcon::withdraw()
+{
+    m_act = nullptr;
+    m_wanted = false;
+    settleLater();
+}
+
+void TrayIcon::settleLater()
+{
+    // The shell is another process, and may be slow to answer: the tick or the warning that
+    // brought the news is painted first, as timer messages come after paint messages.
+    SetTimer(m_window.window(), Settle, USER_TIMER_MINIMUM, nullptr);
+}
+
+void TrayIcon::settle()
+{
+    KillTimer(m_window.window(), Settle);
+    if (!m_wanted) {
+        if (std::exchange(m_added, false))
+            tell(NIM_DELETE);
+        return;
+    }
     if (m_added) {
         tell(NIM_MODIFY);
         return;
@@ -63,20 +88,24 @@ void TrayIcon::show(const Notice &notice, Handler act)
     }
 }
 
-void TrayIcon::withdraw()
-{
-    m_act = nullptr;
-    if (std::exchange(m_added, false))
-        tell(NIM_DELETE);
-}
-
 bool TrayIcon::tell(DWORD what)
 {
+    // Loaded here, not at start-up: shell32 costs every start milliseconds.
+    if (!m_shell) {
+        m_shell.reset(LoadLibraryW(L"shell32.dll"));
+        if (m_shell)
+            m_notify = reinterpret_cast<decltype(m_notify)>(
+                reinterpret_cast<void (*)()>(GetProcAddress(m_shell.get(), "Shell_NotifyIconW")));
+    }
     return m_notify && m_notify(what, &m_data);
 }
 
-std::optional<LRESULT> TrayIcon::handle(UINT message, LPARAM lParam)
+std::optional<LRESULT> TrayIcon::handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_TIMER && wParam == Settle) {
+        settle();
+        return 0;
+    }
     if (message == Clicked && LOWORD(lParam) == NIN_BALLOONUSERCLICK && m_act) {
         const Handler act = m_act; // it may withdraw the icon, and with it the handler
         m_run(act);

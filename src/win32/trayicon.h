@@ -8,8 +8,9 @@
 namespace ui::win32 {
 
 // The program's icon in the notification area, there while there is news, with the news as a
-// balloon: Windows 10 and 11 show it as a toast. A click on the balloon is its action. Without
-// a notification area, one line in the log, and nothing else changes.
+// balloon: Windows 10 and 11 show it as a toast. A click on the balloon is its action. The shell
+// is told a moment later, once our windows are painted. Without a notification area, one line
+// in the log, and nothing else changes.
 class TrayIcon final {
 public:
     using Run = std::function<void(const Handler &)>;
@@ -22,15 +23,18 @@ public:
     void withdraw();
 
 private:
-    std::optional<LRESULT> handle(UINT message, LPARAM lParam);
+    std::optional<LRESULT> handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void settleLater();
+    // Tells the shell what is wanted now: the icon with the news, or none.
+    void settle();
     bool tell(DWORD what);
 
-    // Loaded here, not at start-up: shell32 costs every start milliseconds.
     UniqueLibrary m_shell;
     decltype(&Shell_NotifyIconW) m_notify = nullptr;
     Run m_run;
     UINT m_taskbarCreated;
     NOTIFYICONDATAW m_data{};
+    bool m_wanted = false;
     bool m_added = false;
     bool m_told = false;
     Handler m_act;

@@ -404,7 +404,11 @@ int main()
     check(GetForegroundWindow() == warning->handle(), "it takes the front back");
     DestroyWindow(other);
     // Told in the notification area too, for as long as the warning is open.
-    const auto inTray = [] {
+    const auto inTray = [&program] {
+        for (int wait = 0; wait < 5; ++wait) { // the shell is told once the windows are painted
+            Sleep(10);
+            program.runtime.processMessages();
+        }
         NOTIFYICONDATAW icon{};
         icon.cbSize = sizeof icon;
         icon.hWnd = FindWindowW(L"VeltraneTray", nullptr);
