@@ -22,8 +22,6 @@ private slots:
     void notification();
     void notificationCancels();
     void noNotificationService();
-    void headsUp_data();
-    void headsUp() { notification(); }
     void headsUpStops();
 
 private:
@@ -170,6 +168,17 @@ void ConfirmTest::notification_data()
     row("once the request is accepted", "start; tick; count 30", "30 20 10 5 4 3 2 1 -");
     row("not while no answer came", "hold; start; tick; count 30; wait", "30 20 10 5 4 3 2 1");
     row("every showing anew", "start; tick; cancel; start; tick", "30 - 30");
+    // The heads-up before the end, for a countdown started with more left.
+    row("5 minutes before", "set 00:05:02; start; tick 2", "5m");
+    row("and 1 minute before", "set 00:05:02; start; tick 242", "5m 1m");
+    row("not for less left at the start", "set 00:05:00; start; tick 240", "1m");
+    row("none for a short one", "set 00:00:59; start; tick 60", "30");
+    row("the warning's in its place", "set 00:01:01; start; tick 62", "1m 30");
+    row("withdrawn when stopped", "set 00:05:02; start; tick 2; start", "5m -");
+    row("withdrawn on reset", "set 00:05:02; start; tick 2; reset", "5m -");
+    row("a new start tells anew", "set 00:05:02; start; tick 2; start; set 00:05:03; start; tick 3",
+        "5m - 5m");
+    row("none when quiet", "quiet; set 00:05:02; start; tick 242", "");
 }
 
 void ConfirmTest::notification()
@@ -207,25 +216,6 @@ void ConfirmTest::notification()
         },
         2000));
     QCOMPARE(calls, expected);
-}
-
-void ConfirmTest::headsUp_data()
-{
-    QTest::addColumn<QString>("script");
-    QTest::addColumn<QString>("notices");
-    const auto row = [](const char *name, const char *script, const char *notices) {
-        QTest::newRow(name) << QString(script) << QString(notices);
-    };
-    row("5 minutes before", "set 00:05:02; start; tick 2", "5m");
-    row("and 1 minute before", "set 00:05:02; start; tick 242", "5m 1m");
-    row("not for less left at the start", "set 00:05:00; start; tick 240", "1m");
-    row("none for a short one", "set 00:00:59; start; tick 60", "30");
-    row("the warning's in its place", "set 00:01:01; start; tick 62", "1m 30");
-    row("withdrawn when stopped", "set 00:05:02; start; tick 2; start", "5m -");
-    row("withdrawn on reset", "set 00:05:02; start; tick 2; reset", "5m -");
-    row("a new start tells anew", "set 00:05:02; start; tick 2; start; set 00:05:03; start; tick 3",
-        "5m - 5m");
-    row("none when quiet", "quiet; set 00:05:02; start; tick 242", "");
 }
 
 void ConfirmTest::headsUpStops()
