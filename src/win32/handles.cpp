@@ -24,11 +24,7 @@ MessageWindow::MessageWindow(HINSTANCE instance, const wchar_t *className, Handl
 
 LRESULT CALLBACK MessageWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE)
-        SetWindowLongPtrW(
-            window, GWLP_USERDATA,
-            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams));
-    auto *self = reinterpret_cast<MessageWindow *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto *self = windowObject<MessageWindow>(window, message, lParam);
     const std::optional<LRESULT> answered =
         self ? self->m_handle(message, wParam, lParam) : std::nullopt;
     return answered ? *answered : DefWindowProcW(window, message, wParam, lParam);

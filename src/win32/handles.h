@@ -68,6 +68,16 @@ private:
     const wchar_t *m_name;
 };
 
+// The object a window of ours was made for: given to CreateWindowExW, kept from WM_NCCREATE on.
+template <typename Object> Object *windowObject(HWND window, UINT message, LPARAM lParam)
+{
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrW(
+            window, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams));
+    return reinterpret_cast<Object *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
 // A window that is never shown, only there to receive messages: from another process, from the
 // shell. Top-level, as the shell's word that the taskbar is back reaches top-level windows only.
 // Its handler answers a message, or leaves it to the default.

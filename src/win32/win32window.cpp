@@ -282,11 +282,7 @@ Win32Window *Win32Window::of(HWND window)
 
 LRESULT CALLBACK Win32Window::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE)
-        SetWindowLongPtrW(
-            window, GWLP_USERDATA,
-            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams));
-    auto *self = reinterpret_cast<Win32Window *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto *self = windowObject<Win32Window>(window, message, lParam);
     if (!self || !self->m_window)
         return DefWindowProcW(window, message, wParam, lParam);
     return self->handle(message, wParam, lParam);
