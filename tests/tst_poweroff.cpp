@@ -11,6 +11,8 @@
 #include <QElapsedTimer>
 #include <QTest>
 
+#include <unistd.h>
+
 namespace {
 
 const QString Logind = QStringLiteral("org.freedesktop.login1");
@@ -58,6 +60,7 @@ private slots:
 
 private:
     poweroff::Outcome request(poweroff::Road &road, QStringList *all = nullptr);
+    void situation(const QString &words);
 
     PrivateBus m_bus;
     FakeLogind &m_logind = m_bus.logind;
@@ -93,8 +96,11 @@ void PowerOffTest::init()
     m_logind.calls.clear();
     m_logind.answer.clear();
     m_logind.delayMs = 0;
-    m_logind.canPowerOff = "yes";
     m_logind.inhibitors.clear();
+    m_logind.inSession = true;
+    m_logind.otherSessions = false;
+    m_logind.possible = true;
+    m_logind.rules.clear();
     m_portal.calls.clear();
     m_bus.offer(Logind, true);
     m_bus.offer(Portal, true);
@@ -212,39 +218,78 @@ void PowerOffTest::dryRunAsksNothing()
              QStringLiteral("dry run: power-off requested (flags 5)\n"));
 }
 
+void PowerOffTest::situation(const QString &words)
+{
+    // "absent": logind is not on the bus; "others": another user is logged in; "outside": the
+    // program runs in no session; "na"; "lock:WHOSE:MODE": a lock on shutdown held by another
+    // user's Backup or the caller's own; "rule:ACTION=ANSWER": polkit's rule for an action.
+    const uint me = getuid();
+    for (const QString &word : words.split(' ', Qt::SkipEmptyParts)) {
+        if (word == "absent")
+            m_bus.offer(Logind, false);
+        else if (word == "others")
+            m_logind.otherSessions = true;
+        else if (word == "outside")
+            m_logind.inSession = false;
+        else if (word == "na")
+            m_logind.possible = false;
+        else if (word.startsWith("lock:"))
+            m_logind.inhibitors << Inhibitor{"shutdown:sleep", "Backup", "Nightly backup",
+                                             word.section(':', 2, 2), word.section(':', 1, 1) == "own"
+                                                                       ? me
+                                                                       : me + 1};
+        else if (word.startsWith("rule:"))
+            m_logind.rules[word.mid(5).section('=', 0, 0)] = word.section('=', 1);
+        else
+            QFAIL(qPrintable("no such situation: " + word));
+    }
+}
+
 void PowerOffTest::logindCheck_data()
 {
-    QTest::addColumn<QString>("canPowerOff"); // "absent": logind is not on the bus
-    QTest::addColumn<bool>("blocked");        // a program holds a block on shutdown
-    QTest::addColumn<QString>("words");       // and, for the warning's one line, the reason
-    QTest::newRow("yes") << "yes" << false << " | ";
-    QTest::newRow("yes, but blocked")
-        << "yes" << true
-        << "Turning off is held back by Backup (running a backup). | held back by Backup";
-    QTest::newRow("a password needed")
-        << "challenge" << false
-        << "This computer will not let Veltrane turn it off without an administrator's password. "
-           "| an administrator must allow it";
-    QTest::newRow("no") << "no" << false
-                        << "This computer does not let Veltrane turn it off. | permission denied";
-    QTest::newRow("na") << "na" << false
-                        << "This computer cannot be turned off from here. | not possible here";
-    QTest::newRow("no logind") << "absent" << false
+    QTest::addColumn<QString>("situation");
+    QTest::addColumn<QString>("words"); // and, for the warning's one line, the reason
+    const QString password = "This computer will not let Veltrane turn it off without an "
+                             "administrator's password. | an administrator must allow it";
+    const QString held = "Turning off is held back by Backup (Nightly backup). | held back by Backup";
+    QTest::newRow("nothing special") << "" << " | ";
+    QTest::newRow("another user's block lock") << "lock:other:block" << held;
+    QTest::newRow("one's own block lock: logind ignores it") << "lock:own:block" << " | ";
+    QTest::newRow("another user's delay lock only delays") << "lock:other:delay" << " | ";
+    QTest::newRow("another user's lock, an administrator lets it pass")
+        << "lock:other:block rule:power-off-ignore-inhibit=yes" << " | ";
+    QTest::newRow("another user's lock, the override forbidden")
+        << "lock:other:block rule:power-off-ignore-inhibit=no" << held;
+    QTest::newRow("another user's lock and a rule for more sessions")
+        << "others lock:other:block rule:power-off-multiple-sessions=challenge" << held;
+    QTest::newRow("another user logged in") << "others" << " | ";
+    QTest::newRow("another user logged in, a rule asks for a password")
+        << "others rule:power-off-multiple-sessions=challenge" << password;
+    QTest::newRow("outside any session")
+        << "outside"
+        << "Veltrane was started outside the desktop session, so this computer will not let it "
+           "turn it off without an administrator's password. | started outside the desktop "
+           "session";
+    QTest::newRow("outside, with another user's lock") << "outside lock:other:block" << held;
+    QTest::newRow("outside, with one's own lock")
+        << "outside lock:own:block"
+        << "Veltrane was started outside the desktop session, so this computer will not let it "
+           "turn it off without an administrator's password. | started outside the desktop "
+           "session";
+    QTest::newRow("a rule says no")
+        << "rule:power-off=no"
+        << "This computer does not let Veltrane turn it off. | permission denied";
+    QTest::newRow("na") << "na" << "This computer cannot be turned off from here. | not possible here";
+    QTest::newRow("no logind") << "absent"
                                << "No power management service answers. | no power manager "
                                   "answers";
 }
 
 void PowerOffTest::logindCheck()
 {
-    QFETCH(QString, canPowerOff);
-    QFETCH(bool, blocked);
+    QFETCH(QString, situation);
     QFETCH(QString, words);
-    m_logind.canPowerOff = canPowerOff;
-    if (canPowerOff == "absent")
-        m_bus.offer(Logind, false);
-    if (blocked)
-        m_logind.inhibitors = {{"shutdown", "Updater", "saving its state", "delay"},
-                               {"shutdown:sleep", "Backup", "running a backup", "block"}};
+    this->situation(situation);
     poweroff::LogindRoad road;
     std::optional<poweroff::Readiness> readiness;
     QElapsedTimer clock;
@@ -255,11 +300,15 @@ void PowerOffTest::logindCheck()
     QCOMPARE(QString::fromStdString(readiness->words + " | " + readiness->reason), words);
     QCOMPARE(readiness->allowed, readiness->words.empty());
     QCOMPARE(!readiness->advice.empty(), !readiness->words.empty());
+    // What the check foresaw is what the request meets.
+    if (situation != "na" && situation != "absent")
+        QCOMPARE(said(request(road)).startsWith("accepted"), readiness->allowed);
 }
 
 void PowerOffTest::logindRequest_data()
 {
-    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("situation"); // as for the check
+    QTest::addColumn<QString>("answer");    // in place of what logind's rules decide
     QTest::addColumn<int>("delayMs");
     QTest::addColumn<QStringList>("said"); // everything the road answered, in order
     const QString refused = "refused: %1 (%2)";
@@ -269,37 +318,47 @@ void PowerOffTest::logindRequest_data()
     const QString blocked =
         "org.freedesktop.login1.BlockedByInhibitorLock: Operation denied due to active block "
         "inhibitor";
-    QTest::newRow("accepted") << QString() << 0 << QStringList{"accepted:  ()"};
-    QTest::newRow("access denied")
-        << denied << 0 << QStringList{refused.arg("permission denied", denied)};
-    QTest::newRow("a password needed")
-        << password << 0 << QStringList{refused.arg("an administrator must allow it", password)};
-    QTest::newRow("a block inhibitor")
-        << blocked << 0
-        << QStringList{refused.arg("held back by Backup", blocked + " (Backup: running a backup)")};
+    const QString backup = " (Backup: Nightly backup)";
+    QTest::newRow("accepted") << "" << QString() << 0 << QStringList{"accepted:  ()"};
+    QTest::newRow("one's own block lock") << "lock:own:block" << QString() << 0
+                                          << QStringList{"accepted:  ()"};
+    QTest::newRow("another user's block lock")
+        << "lock:other:block" << QString() << 0
+        << QStringList{refused.arg("held back by Backup", password + backup)};
+    QTest::newRow("outside any session")
+        << "outside" << QString() << 0
+        << QStringList{refused.arg("started outside the desktop session", password)};
+    QTest::newRow("a rule for more sessions")
+        << "others rule:power-off-multiple-sessions=challenge" << QString() << 0
+        << QStringList{refused.arg("an administrator must allow it", password)};
+    QTest::newRow("a rule says no") << "rule:power-off=no" << QString() << 0
+                                    << QStringList{refused.arg("permission denied", denied)};
+    QTest::newRow("a block inhibitor, as newer logind says")
+        << "lock:other:block" << blocked << 0
+        << QStringList{refused.arg("held back by Backup", blocked + backup)};
     QTest::newRow("an unknown error")
-        << "org.example.Error: Something odd" << 0
+        << "" << "org.example.Error: Something odd" << 0
         << QStringList{refused.arg("Something odd", "org.example.Error: Something odd")};
-    QTest::newRow("no logind") << "absent" << 0 << QStringList{"refused: no power manager answers"};
+    QTest::newRow("no logind") << "absent" << QString() << 0
+                               << QStringList{"refused: no power manager answers"};
     QTest::newRow("an answer after the notice")
-        << QString() << 150
+        << "" << QString() << 150
         << QStringList{"waiting:  (no answer from logind yet)", "accepted:  ()"};
     QTest::newRow("no answer at all")
-        << "silent" << 0
+        << "" << "silent" << 0
         << QStringList{"waiting:  (no answer from logind yet)",
                        "refused: the system did not answer (org.freedesktop.DBus.Error.NoReply"};
 }
 
 void PowerOffTest::logindRequest()
 {
+    QFETCH(QString, situation);
     QFETCH(QString, answer);
     QFETCH(int, delayMs);
     QFETCH(QStringList, said);
-    m_logind.answer = answer == "absent" ? QString() : answer;
+    this->situation(situation);
+    m_logind.answer = answer;
     m_logind.delayMs = delayMs;
-    m_logind.inhibitors = {{"shutdown", "Backup", "running a backup", "block"}};
-    if (answer == "absent")
-        m_bus.offer(Logind, false);
     // The times the program uses, 10 s and 2 min, made 50 and 400 ms.
     poweroff::LogindRoad road({std::chrono::milliseconds(50), std::chrono::milliseconds(400)});
     QStringList all;
@@ -309,7 +368,7 @@ void PowerOffTest::logindRequest()
         QVERIFY2(all[i].startsWith(said[i]), qPrintable(all.join(" / ")));
     // Asked once, and never for a password: nobody may be there to type it.
     QCOMPARE(m_logind.calls.filter("PowerOff"),
-             answer == "absent" ? QStringList() : QStringList{"PowerOff(false)"});
+             situation == "absent" ? QStringList() : QStringList{"PowerOff(false)"});
 }
 
 void PowerOffTest::logindAfterTheBusRestarted()

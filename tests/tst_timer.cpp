@@ -101,6 +101,23 @@ void TimerTest::use_data()
                  "deny Not here.; hold; set 00:05:00; start; tick; answer",
                  "00:04:59 Timer On | box: Not here. | awake");
 
+    // A time of the clock is kept by the clock; a span counts the ticks.
+    Session::row("a sleep of 10 minutes during --at", "until 3600; tick; clock 600; tick",
+                 "00:50:00 Timer On | awake");
+    Session::row("a sleep past the time: the warning a tick on",
+                 "until 3600; tick; clock 7200; tick; tick",
+                 "00:00:00 Timer Off | warning 30 | awake");
+    Session::row("the clock set back an hour", "until 600; clock -3600; tick",
+                 "01:10:00 Timer On | awake");
+    Session::row("a second of rounding is not a move", "until 600; clock 1; tick",
+                 "00:09:59 Timer On | awake");
+    Session::row("a span only counts its ticks", "set 01:00:00; start; tick; clock 600; tick",
+                 "00:59:58 Timer On | awake");
+    Session::row("a spinner moved makes --at a span",
+                 "until 3600; up scrollSeconds; clock 600; tick", "01:00:00 Timer On | awake");
+    Session::row("stopped and started again, a span", "until 3600; start; start; clock 600; tick",
+                 "00:59:59 Timer On | awake");
+
     // Each spinner wraps at both ends, goes on from there, and moves its own field only.
     const struct {
         const char *name;

@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <unistd.h>
+
 #include "poweroff/log.h"
 
 namespace poweroff {
@@ -44,6 +46,17 @@ bool unreachable(const QString &errorName)
 const char Polkit[] = "An administrator can allow it (polkit's org.freedesktop.login1.power-off, "
                       "or power-off-multiple-sessions while others are logged in), or you can "
                       "turn the computer off yourself when the time is up.";
+
+const char OutsideAdvice[] =
+    "polkit lets only the programs of the desktop session in front turn the computer off. Start "
+    "Veltrane from the desktop, or hand the countdown to the Veltrane running there (veltrane "
+    "--in with the desktop's DISPLAY and DBUS_SESSION_BUS_ADDRESS).";
+
+std::string heldBackAdvice(const std::string &holder)
+{
+    return "It can go ahead once " + holder + " is done or closed, or an administrator can allow "
+           "it anyway (polkit's org.freedesktop.login1.power-off-ignore-inhibit).";
+}
 
 } // namespace
 
@@ -113,12 +126,11 @@ void LogindRoad::call(QDBusConnection::BusType type, const QDBusMessage &message
                      });
 }
 
-void LogindRoad::blockingHolder(Holder then)
+void LogindRoad::findCause(std::function<void(const Cause &)> then)
 {
     call(QDBusConnection::SystemBus, manager("ListInhibitors"), QuickMs,
-         [then = std::move(then)](const QDBusMessage &reply) {
-             QString holder;
-             QString reason;
+         [this, then = std::move(then)](const QDBusMessage &reply) {
+             Cause cause;
              if (!failed(reply)) {
                  // a(ssssuu): what, who, why, mode, user, process
                  const auto list = reply.arguments().value(0).value<QDBusArgument>();
@@ -129,15 +141,26 @@ void LogindRoad::blockingHolder(Holder then)
                      list.beginStructure();
                      list >> what >> who >> why >> mode >> user >> process;
                      list.endStructure();
-                     if (holder.isEmpty() && mode == QLatin1String("block") &&
+                     if (cause.holder.isEmpty() && mode == QLatin1String("block") &&
+                         user != getuid() &&
                          what.split(u':').contains(QLatin1String("shutdown"))) {
-                         holder = who;
-                         reason = why;
+                         cause.holder = who;
+                         cause.why = why;
                      }
                  }
                  list.endArray();
              }
-             then(holder, reason);
+             if (!cause.holder.isEmpty())
+                 return then(cause);
+             // 0: the caller's own session.
+             QDBusMessage session = manager("GetSessionByPID");
+             session << 0u;
+             call(QDBusConnection::SystemBus, session, QuickMs,
+                  [cause, then](const QDBusMessage &reply) mutable {
+                      cause.outsideSession =
+                          reply.errorName() == QLatin1String("org.freedesktop.login1.NoSessionForPID");
+                      then(cause);
+                  });
          });
 }
 
@@ -149,38 +172,54 @@ void LogindRoad::check(Checked done)
              const std::string detail =
                  failed(reply) ? words(reply) : "CanPowerOff: " + answer.toStdString();
              if (failed(reply) && unreachable(reply.errorName()))
-                 done({false, "No power management service answers.",
-                       reason(reply.errorName(), {}, {}),
-                       "Veltrane turns the computer off through systemd-logind, which does not "
-                       "answer here. Turn the computer off yourself when the time is up.",
-                       detail});
-             else if (failed(reply))
-                 done({false, "Veltrane could not learn whether it may turn this computer off.",
-                       "the system did not say whether it may",
-                       "Turn it off yourself if it is still on when the time is up.", detail});
-             else if (answer == QLatin1String("challenge"))
+                 return done({false, "No power management service answers.",
+                              reason(reply.errorName(), {}, {}),
+                              "Veltrane turns the computer off through systemd-logind, which does "
+                              "not answer here. Turn the computer off yourself when the time is "
+                              "up.",
+                              detail});
+             if (failed(reply))
+                 return done({false,
+                              "Veltrane could not learn whether it may turn this computer off.",
+                              "the system did not say whether it may",
+                              "Turn it off yourself if it is still on when the time is up.",
+                              detail});
+             // A block lock of the caller's own user does not hold logind back, and one of
+             // another user's that an administrator lets it override does not either: "yes"
+             // is the whole truth.
+             if (answer == QLatin1String("yes"))
+                 return done({});
+             if (answer != QLatin1String("challenge") && answer != QLatin1String("no"))
+                 return done({false, "This computer cannot be turned off from here.",
+                              "not possible here", "Turn it off yourself when the time is up.",
+                              detail});
+             // logind turns another user's block lock into a question for an administrator:
+             // the lock is the cause to name, since it is what the user can wait for or close.
+             findCause([done, answer, detail](const Cause &cause) {
+                 if (!cause.holder.isEmpty()) {
+                     const std::string holder = cause.holder.toStdString();
+                     return done({false,
+                                  "Turning off is held back by " + holder + " (" +
+                                      cause.why.toStdString() + ").",
+                                  "held back by " + holder, heldBackAdvice(holder),
+                                  detail + "; a block on shutdown by " + holder +
+                                      ", another user's program"});
+                 }
+                 if (answer == QLatin1String("no"))
+                     return done({false, "This computer does not let Veltrane turn it off.",
+                                  "permission denied", Polkit, detail});
+                 if (cause.outsideSession)
+                     return done({false,
+                                  "Veltrane was started outside the desktop session, so this "
+                                  "computer will not let it turn it off without an "
+                                  "administrator's password.",
+                                  "started outside the desktop session", OutsideAdvice,
+                                  detail + "; no login session for the program"});
                  done({false,
                        "This computer will not let Veltrane turn it off without an "
                        "administrator's password.",
                        "an administrator must allow it", Polkit, detail});
-             else if (answer == QLatin1String("no"))
-                 done({false, "This computer does not let Veltrane turn it off.",
-                       "permission denied", Polkit, detail});
-             else if (answer != QLatin1String("yes"))
-                 done({false, "This computer cannot be turned off from here.", "not possible here",
-                       "Turn it off yourself when the time is up.", detail});
-             else
-                 blockingHolder([done](const QString &who, const QString &why) {
-                     if (who.isEmpty())
-                         return done({});
-                     const std::string holder = who.toStdString();
-                     done(
-                         {false,
-                          "Turning off is held back by " + holder + " (" + why.toStdString() + ").",
-                          "held back by " + holder,
-                          "It can go ahead once " + holder + " is done or closed.",
-                          "ListInhibitors: a block on shutdown by " + holder});
-                 });
+             });
          });
 }
 
@@ -205,14 +244,28 @@ void LogindRoad::request(Answered done)
              delete notice.data();
              if (!failed(reply))
                  return done({});
-             if (reply.errorName() !=
-                 QLatin1String("org.freedesktop.login1.BlockedByInhibitorLock"))
-                 return done({Outcome::Kind::Refused,
-                              reason(reply.errorName(), reply.errorMessage(), {}), words(reply)});
-             blockingHolder([done, reply](const QString &who, const QString &why) {
-                 done({Outcome::Kind::Refused, reason(reply.errorName(), reply.errorMessage(), who),
-                       words(reply) +
-                           (who.isEmpty() ? "" : " (" + (who + ": " + why).toStdString() + ")")});
+             const QString error = reply.errorName();
+             if (error != QLatin1String("org.freedesktop.login1.BlockedByInhibitorLock") &&
+                 error != QLatin1String("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired"))
+                 return done({Outcome::Kind::Refused, reason(error, reply.errorMessage(), {}),
+                              words(reply)});
+             // Both are what another user's block lock, or a start outside any session, earn.
+             findCause([done, reply, error](const Cause &cause) {
+                 const std::string detail =
+                     words(reply) + (cause.holder.isEmpty()
+                                         ? ""
+                                         : " (" + (cause.holder + ": " + cause.why).toStdString() +
+                                               ")");
+                 if (cause.holder.isEmpty() && cause.outsideSession)
+                     return done({Outcome::Kind::Refused, "started outside the desktop session",
+                                  detail});
+                 const bool held = !cause.holder.isEmpty() ||
+                                   error == QLatin1String("org.freedesktop.login1.BlockedByInhibitorLock");
+                 done({Outcome::Kind::Refused,
+                       held ? reason("org.freedesktop.login1.BlockedByInhibitorLock", {},
+                                     cause.holder)
+                            : reason(error, reply.errorMessage(), {}),
+                       detail});
              });
          });
 }

@@ -41,9 +41,15 @@ private:
     using Then = std::function<void(const QDBusMessage &)>;
     QDBusConnection bus(QDBusConnection::BusType type);
     void call(QDBusConnection::BusType type, const QDBusMessage &message, int timeoutMs, Then then);
-    // The first program that holds a block on shutdown, and why; empty when none.
-    using Holder = std::function<void(const QString &who, const QString &why)>;
-    void blockingHolder(Holder then);
+    // What stands between the caller and a power-off that logind would not allow: the first
+    // program of another user that holds a block on shutdown (logind ignores the caller's own),
+    // and whether the caller is in a login session at all (polkit lets only an active session's
+    // programs power off without a password).
+    struct Cause {
+        QString holder, why; // empty when no other user's program blocks it
+        bool outsideSession = false;
+    };
+    void findCause(std::function<void(const Cause &)> then);
     void inhibit();
     void settle();
     void release();

@@ -1,16 +1,24 @@
 #include "fakesystem.h"
 
+#include <QDBusConnectionInterface>
 #include <QDBusMetaType>
 #include <QFile>
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTimer>
 
+#include <algorithm>
+
 #include <unistd.h>
 
 namespace {
 
 const QString Connection = QStringLiteral("stand-ins");
+
+uint callerUid(const QDBusMessage &message)
+{
+    return QDBusConnection(Connection).interface()->serviceUid(message.service()).value();
+}
 
 } // namespace
 
@@ -30,22 +38,63 @@ const QDBusArgument &operator>>(const QDBusArgument &in, Inhibitor &out)
     return in;
 }
 
+QString FakeLogind::polkit(const QString &action) const
+{
+    if (rules.contains(action))
+        return rules.value(action);
+    // org.freedesktop.login1.policy: an active local session may power off, also while others
+    // are logged in; overriding a block lock takes an administrator; anyone else must ask one.
+    return inSession && action != "power-off-ignore-inhibit" ? "yes" : "challenge";
+}
+
+QString FakeLogind::decide(const QDBusMessage &message) const
+{
+    // Locks held by the caller's own user are passed over.
+    const uint caller = callerUid(message);
+    const bool blocked = std::any_of(inhibitors.begin(), inhibitors.end(), [caller](auto &lock) {
+        return lock.mode == "block" && lock.user != caller &&
+               lock.what.split(':').contains("shutdown");
+    });
+    QString result;
+    if (otherSessions)
+        result = polkit("power-off-multiple-sessions");
+    if (blocked) {
+        const QString ignore = polkit("power-off-ignore-inhibit");
+        if (ignore == "no")
+            result = "no";
+        else if (ignore == "challenge" && (result.isEmpty() || result == "yes"))
+            result = "challenge";
+        else if (result.isEmpty())
+            result = "yes";
+    }
+    return otherSessions || blocked ? result : polkit("power-off");
+}
+
 void FakeLogind::PowerOff(bool interactive, const QDBusMessage &message)
 {
     calls << QStringLiteral("PowerOff(%1)").arg(interactive ? "true" : "false");
+    QString error = answer;
+    if (error.isEmpty()) {
+        const QString decided = decide(message);
+        if (decided == "challenge")
+            error = "org.freedesktop.DBus.Error.InteractiveAuthorizationRequired: Interactive "
+                    "authentication required.";
+        else if (decided == "no")
+            error = "org.freedesktop.DBus.Error.AccessDenied: Permission denied";
+    }
     message.setDelayedReply(true);
     const QDBusMessage reply =
-        answer.isEmpty()
+        error.isEmpty()
             ? message.createReply()
-            : message.createErrorReply(answer.section(": ", 0, 0), answer.section(": ", 1));
-    if (answer != "silent")
+            : message.createErrorReply(error.section(": ", 0, 0), error.section(": ", 1));
+    if (error != "silent")
         QTimer::singleShot(delayMs, this, [reply] { PrivateBus::standIns().send(reply); });
 }
 
-QString FakeLogind::CanPowerOff()
+QString FakeLogind::CanPowerOff(const QDBusMessage &message)
 {
     calls << "CanPowerOff()";
-    return canPowerOff;
+    return possible ? decide(message) : "na";
 }
 
 QList<Inhibitor> FakeLogind::ListInhibitors()
@@ -54,28 +103,46 @@ QList<Inhibitor> FakeLogind::ListInhibitors()
     return inhibitors;
 }
 
+QDBusObjectPath FakeLogind::GetSessionByPID(uint pid, const QDBusMessage &message)
+{
+    calls << QStringLiteral("GetSessionByPID(%1)").arg(pid);
+    if (!inSession) {
+        message.setDelayedReply(true);
+        PrivateBus::standIns().send(message.createErrorReply(
+            "org.freedesktop.login1.NoSessionForPID", "Caller does not belong to any known session"));
+    }
+    return QDBusObjectPath("/org/freedesktop/login1/session/_31");
+}
+
 QDBusUnixFileDescriptor FakeLogind::Inhibit(const QString &what, const QString &who,
-                                            const QString &why, const QString &mode)
+                                            const QString &why, const QString &mode,
+                                            const QDBusMessage &message)
 {
     calls << QStringLiteral("Inhibit(%1, %2, %3, %4)").arg(what, who, why, mode);
-    // The lock is the write end of a pipe: it is let go when the reader sees its end.
+    // The lock is the write end of a pipe: it is let go when the reader sees its end. Until then
+    // it is listed, with its holder's user, as logind lists it.
     int ends[2];
     if (pipe(ends) != 0)
         return {};
     ++locks;
+    const Inhibitor lock{what, who, why, mode, callerUid(message), 0};
+    inhibitors << lock;
     auto *notifier = new QSocketNotifier(ends[0], QSocketNotifier::Read, this);
-    connect(notifier, &QSocketNotifier::activated, this, [this, notifier, ends] {
+    connect(notifier, &QSocketNotifier::activated, this, [this, notifier, ends, lock] {
         char byte;
         if (read(ends[0], &byte, 1) > 0)
             return;
         --locks;
+        inhibitors.removeIf([&lock](const Inhibitor &held) {
+            return held.who == lock.who && held.what == lock.what && held.user == lock.user;
+        });
         notifier->setEnabled(false);
         notifier->deleteLater();
         close(ends[0]);
     });
-    const QDBusUnixFileDescriptor lock(ends[1]);
+    const QDBusUnixFileDescriptor held(ends[1]);
     close(ends[1]);
-    return lock;
+    return held;
 }
 
 QDBusObjectPath FakePortal::Inhibit(const QString &window, uint flags, const QVariantMap &options)

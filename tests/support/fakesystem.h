@@ -18,25 +18,40 @@ Q_DECLARE_METATYPE(Inhibitor)
 QDBusArgument &operator<<(QDBusArgument &out, const Inhibitor &in);
 const QDBusArgument &operator>>(const QDBusArgument &in, Inhibitor &out);
 
-// Plays systemd-logind: records each call and answers as told.
+// Plays systemd-logind 252 and Debian's polkit defaults: CanPowerOff and PowerOff decide by the
+// rules the real ones follow (another user's session, a block lock of another user than the
+// caller, whether the caller is in the active session), and each call is recorded.
 class FakeLogind : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
 
 public:
     QStringList calls;
-    QString answer; // to PowerOff: empty accepts, "silent" never answers, or "Error.Name: message"
+    // To PowerOff in place of what the rules decide: "silent" never answers, else
+    // "Error.Name: message".
+    QString answer;
     int delayMs = 0;
-    QString canPowerOff = "yes";
     QList<Inhibitor> inhibitors;
+    bool inSession = true;      // the caller is a program of the active local session
+    bool otherSessions = false; // another user is logged in
+    bool possible = true;       // false: CanPowerOff says "na"
+    // polkit's answers where a rule changes the defaults: "power-off-multiple-sessions" to
+    // "challenge", say.
+    QMap<QString, QString> rules;
     int locks = 0; // inhibitor locks still open
 
 public slots:
     void PowerOff(bool interactive, const QDBusMessage &message);
-    QString CanPowerOff();
+    QString CanPowerOff(const QDBusMessage &message);
     QList<Inhibitor> ListInhibitors();
+    QDBusObjectPath GetSessionByPID(uint pid, const QDBusMessage &message);
     QDBusUnixFileDescriptor Inhibit(const QString &what, const QString &who, const QString &why,
-                                    const QString &mode);
+                                    const QString &mode, const QDBusMessage &message);
+
+private:
+    // "yes", "challenge" or "no", as logind combines polkit's answers for the caller.
+    QString decide(const QDBusMessage &message) const;
+    QString polkit(const QString &action) const;
 };
 
 // Plays the desktop's portal: each inhibition is a request object, let go by its Close(). The

@@ -44,6 +44,7 @@ Session::Session() : form(runtime, road), m_main(widget(&form.window())), m_log(
     std::fflush(stderr);
     m_stderr = dup(STDERR_FILENO);
     dup2(fileno(m_log), STDERR_FILENO);
+    form.setClock([this] { return std::time(nullptr) + m_clockMoved; });
     form.window().show();
     QVERIFY(QTest::qWaitForWindowActive(main()));
 }
@@ -107,6 +108,11 @@ void Session::run(const QString &script)
                 road.outcome = {poweroff::Outcome::Kind::Refused, why, "Some.Error: " + why};
             else
                 road.readiness = {false, why, why, "Some advice.", "Some.Error: " + why};
+        } else if (verb == "until") {
+            const int seconds = name.toInt();
+            form.startFor(seconds, std::time(nullptr) + m_clockMoved + seconds);
+        } else if (verb == "clock") {
+            m_clockMoved += name.toInt();
         } else if (verb == "hold") {
             road.hold = true;
         } else if (verb == "quiet") {

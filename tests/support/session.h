@@ -33,6 +33,10 @@ public:
     //   deny WORDS          the system says at the check that it will not power off
     //   keep, stop          a click on the box that tells so
     //   quiet               no heads-up before the end, as --quiet asks
+    //   until N             started from the command line for N seconds, until that time of
+    //                       the clock, as --at does
+    //   clock N             the clock moves N seconds on (back, when negative), as after a
+    //                       sleep or when it is set
     void run(const QString &script);
     // "HH:MM:SS Caption", then " | warning N" while the warning is shown (the count in its
     // message, or the whole message and its detail when it holds none), " | box: TEXT" while a
@@ -84,4 +88,5 @@ private:
     QWidget *m_main;
     std::FILE *m_log;
     int m_stderr; // where standard error went before
+    long m_clockMoved = 0;
 };

@@ -127,6 +127,7 @@ void CommandLine::resolve(std::time_t now)
     const std::int64_t until = std::max<std::int64_t>(secondsUntil(now, *atMinute), 1);
     if (until <= LongestSpan) {
         inSeconds = static_cast<std::int32_t>(until);
+        this->until = now + until;
         return;
     }
     action = Action::Refuse;

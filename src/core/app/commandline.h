@@ -17,6 +17,7 @@ struct CommandLine {
     bool quiet = false;                    // no heads-up before the end
     std::optional<std::int32_t> inSeconds; // --in: start at once, from this span
     std::optional<int> atMinute;           // --at: start, until this minute of the day
+    std::optional<std::time_t> until;      // --at resolved: that time of the clock
     std::string text;                      // what to print for the version, the help or the refusal
 
     // The arguments after the program's name.

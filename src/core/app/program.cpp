@@ -25,7 +25,7 @@ Program::Program(const CommandLine &commandLine, ui::Runtime &runtime, poweroff:
     m_form.window().show();
     if (commandLine.inSeconds) {
         poweroff::log("counting down from " + clock(*commandLine.inSeconds));
-        m_form.startFor(*commandLine.inSeconds);
+        m_form.startFor(*commandLine.inSeconds, commandLine.until);
     }
 }
 

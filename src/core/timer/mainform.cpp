@@ -2,11 +2,14 @@
 
 #include "confirm/shutdownform.h"
 #include "fieldtext.h"
+#include "poweroff/log.h"
 #include "poweroff/road.h"
 #include "ui/controls.h"
 #include "ui/forms.h"
 #include "ui/spinnerrange.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <ctime>
 
 namespace timer {
@@ -52,16 +55,19 @@ void MainForm::ShowQuickTimerSeconds(std::int32_t total)
 
 void MainForm::scrollHours_Change()
 {
+    m_until.reset();
     spinnerChanged(m_hoursSpinner, m_hours, "scrollHours");
 }
 
 void MainForm::scrollMinutes_Change()
 {
+    m_until.reset();
     spinnerChanged(m_minutesSpinner, m_minutes, "scrollMinutes");
 }
 
 void MainForm::scrollSeconds_Change()
 {
+    m_until.reset(); // a span set by hand
     spinnerChanged(m_secondsSpinner, m_seconds, "scrollSeconds");
 }
 
@@ -83,6 +89,7 @@ void MainForm::cmdStartQuickTimer_Click()
     m_timer.setEnabled(on);
     m_startButton.setCaption(on ? "Timer On" : "Timer Off");
     ++m_runs;
+    m_until.reset();
     m_startedWith = -1; // read on the first tick: a field is only checked there
     if (!on)
         m_runtime.withdrawNotice(); // a heads-up for the run that stopped
@@ -122,7 +129,18 @@ void MainForm::tmrQuickTimer_Timer()
     const std::int32_t left = GetQuickTimerSeconds();
     if (m_startedWith < 0)
         m_startedWith = left;
-    const std::int32_t next = checkedAdd(left, -1);
+    std::int32_t next = checkedAdd(left, -1);
+    if (m_until && next >= 0) {
+        // Ticks stop while the computer sleeps, and know nothing of the clock being set: a
+        // time of the clock is kept by the clock. A second apart is only the tick's rounding.
+        const auto byClock = static_cast<std::int32_t>(
+            std::clamp<std::int64_t>(*m_until - m_clock(), 0, INT32_MAX));
+        if (byClock > next + 1 || byClock < next - 1) {
+            next = byClock;
+            poweroff::log("the clock moved: " + fieldText(next / 3600) + ":" + fieldText(next % 3600 / 60) +
+                ":" + fieldText(next % 60) + " left until the time asked for");
+        }
+    }
     if (next >= 0) {
         ShowQuickTimerSeconds(next);
         // The warning opens on the next tick, on time: made now, it then only has to be shown.
@@ -145,7 +163,7 @@ void MainForm::toggle(bool on)
     cmdStartQuickTimer_Click();
 }
 
-void MainForm::startFor(std::int32_t seconds)
+void MainForm::startFor(std::int32_t seconds, std::optional<std::time_t> until)
 {
     if (m_timer.enabled())
         toggle(false);
@@ -154,6 +172,7 @@ void MainForm::startFor(std::int32_t seconds)
     m_secondsSpinner.setPosition(seconds % 60);
     ShowQuickTimerSeconds(seconds); // also where a spinner already stood there
     toggle(true);
+    m_until = until;
 }
 
 bool MainForm::cancel()
@@ -183,7 +202,7 @@ void MainForm::headsUp(std::int32_t left)
     if (m_quiet || (left != 300 && left != 60) || m_startedWith <= left)
         return;
     // The end as the clock will show it, to the minute.
-    const std::time_t end = std::time(nullptr) + left;
+    const std::time_t end = m_clock() + left;
     char clock[8] = {};
     std::strftime(clock, sizeof clock, "%H:%M", std::localtime(&end));
     m_runtime.notify({"Veltrane will turn off the computer in " +

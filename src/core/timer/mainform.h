@@ -3,7 +3,10 @@
 #include "ui/window.h"
 
 #include <cstdint>
+#include <ctime>
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace confirm {
 class ShutDownForm;
@@ -29,8 +32,11 @@ public:
     void ShowQuickTimerSeconds(std::int32_t total);
 
     // As a user would: the spinners set to the span, and Start; a countdown already running
-    // stops first.
-    void startFor(std::int32_t seconds);
+    // stops first. With `until`, a time of the clock, the fields follow the clock from then on:
+    // after a sleep or a change of the clock they show the time left until then.
+    void startFor(std::int32_t seconds, std::optional<std::time_t> until = {});
+    // Where the time of the clock comes from.
+    void setClock(std::function<std::time_t()> clock) { m_clock = std::move(clock); }
     // As the warning's Cancel does, or, while the countdown runs, as the toggle stops it.
     // False when there was nothing to stop.
     bool cancel();
@@ -77,6 +83,8 @@ private:
     int m_runs = 0; // tells an answer for an earlier run of the countdown
     std::int32_t m_startedWith = 0;
     bool m_quiet = false;
+    std::optional<std::time_t> m_until; // the clock time a countdown runs to, if it names one
+    std::function<std::time_t()> m_clock = [] { return std::time(nullptr); };
 };
 
 } // namespace timer
