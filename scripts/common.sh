@@ -15,6 +15,8 @@ VELTRANE_TEST_PACKAGES=("${VELTRANE_WINDOWS_PACKAGES[@]}" dbus-daemon xvfb openb
                         xdotool wmctrl sway xwayland foot wtype qt6-wayland)
 # The benchmark watches the programs through an X server's DAMAGE and XTEST extensions.
 VELTRANE_BENCH_PACKAGES=(pkgconf libxcb-damage0-dev libxcb-xtest0-dev dbus-daemon xvfb xdotool)
+# The system tests: a Debian 12 image made from the apt sources, booted in qemu.
+VELTRANE_SYSTEM_PACKAGES=(mmdebstrap qemu-system-x86 e2fsprogs python3)
 # Making the Debian package and checking it as a distribution would.
 VELTRANE_PACKAGE_PACKAGES=(dpkg-dev file lintian appstream desktop-file-utils man-db)
 
