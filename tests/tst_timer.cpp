@@ -107,6 +107,8 @@ void TimerTest::use_data()
     Session::row("a sleep past the time: the warning a tick on",
                  "until 3600; tick; clock 7200; tick; tick",
                  "00:00:00 Timer Off | warning 30 | awake");
+    Session::row("a slow start counts --at from the start", "until 600 late 5",
+                 "00:09:55 Timer On | awake");
     Session::row("the clock set back an hour", "until 600; clock -3600; tick",
                  "01:10:00 Timer On | awake");
     Session::row("a second of rounding is not a move", "until 600; clock 1; tick",

@@ -109,8 +109,10 @@ void Session::run(const QString &script)
             else
                 road.readiness = {false, why, why, "Some advice.", "Some.Error: " + why};
         } else if (verb == "until") {
+            // "until N late S": the command line was read S seconds before the start.
             const int seconds = name.toInt();
-            form.startFor(seconds, std::time(nullptr) + m_clockMoved + seconds);
+            const int late = words.value(3).toInt();
+            form.startFor(seconds, std::time(nullptr) + m_clockMoved + seconds - late);
         } else if (verb == "clock") {
             m_clockMoved += name.toInt();
         } else if (verb == "hold") {

@@ -11,13 +11,29 @@ deb=$(realpath "$1")
 shift
 image=$("$here/image.sh" "$deb")
 work=$(mktemp -d /var/tmp/veltrane-system.XXXXXX)
-trap 'rm -rf "$work"' EXIT
+[ -n "${VELTRANE_SYSTEM_KEEP:-}" ] || trap 'rm -rf "$work"' EXIT
 scenarios=("$@")
 [ ${#scenarios[@]} -gt 0 ] || mapfile -t scenarios < <(cd "$here/scenarios" && ls *.sh | sed 's/\.sh$//')
 
 # Software emulation: this kind of machine opens /dev/kvm, but qemu's KVM runs no guest on it.
 accel=(-accel tcg -cpu max)
 if [ "${VELTRANE_VM_KVM:-0}" = 1 ]; then accel=(-accel kvm -cpu host); fi
+
+# One command to qemu's monitor; its answer on standard output.
+monitor() {
+    python3 - "$folder/monitor" "$1" 2>/dev/null <<'PY'
+import socket, sys, time
+s = socket.socket(socket.AF_UNIX)
+s.connect(sys.argv[1])
+s.settimeout(2)
+s.sendall(sys.argv[2].encode() + b"\n")
+time.sleep(0.3)
+try:
+    print(s.recv(65536).decode(errors="replace"))
+except socket.timeout:
+    pass
+PY
+}
 
 passed=0 failed=0
 for name in "${scenarios[@]}"; do
@@ -43,6 +59,7 @@ for name in "${scenarios[@]}"; do
     qemu=$!
     outcome="no end within ${limit:=300} s"
     poweredOff=""
+    asleepSince="" woken=0
     while [ $((SECONDS - started)) -lt "$limit" ]; do
         if ! kill -0 "$qemu" 2>/dev/null; then
             outcome="powered off"
@@ -53,11 +70,17 @@ for name in "${scenarios[@]}"; do
             outcome="still up"
             break
         fi
-        # The scenario may ask the host to wake the machine a while after it went to sleep.
-        if wake=$(grep -aom1 'VT: wake me in [0-9]*' "$log" 2>/dev/null) && [ ! -e "$folder/woken" ]; then
-            sleep "${wake##* }"
-            python3 -c "import socket,sys,time; s=socket.socket(socket.AF_UNIX); s.connect(sys.argv[1]); time.sleep(0.3); s.send(b'system_wakeup\n'); time.sleep(0.3)" "$folder/monitor"
-            touch "$folder/woken"
+        # A machine gone to sleep is woken by the host once it has slept the scenario's while.
+        if [ -z "${asleep_for:-}" ]; then
+            :
+        elif ! monitor "info status" | grep -q suspended; then
+            asleepSince=""
+        elif [ -z "$asleepSince" ]; then
+            asleepSince=$SECONDS
+        elif [ $((SECONDS - asleepSince)) -ge "$asleep_for" ]; then
+            monitor system_wakeup >/dev/null
+            woken=$((woken + 1))
+            asleepSince=""
         fi
         sleep 1
     done
@@ -74,6 +97,8 @@ for name in "${scenarios[@]}"; do
     said=$(grep -a "VL: veltrane: power-off would not be allowed\|VL: veltrane: power-off refused" "$log" |
            head -1 | sed "s/^.*VL: //; s/\r//" | cut -c1-140 || true)
     timing=${poweredOff:+, ${poweredOff} s from boot to power-off}
+    [ -n "$poweredOff" ] || timing=", after $((SECONDS - started)) s"
+    [ "$woken" -eq 0 ] || timing+=", woken by the host $woken time(s)"
     if [ ${#problems[@]} -eq 0 ]; then
         passed=$((passed + 1))
         echo "system: PASS $name: $outcome$timing${said:+; said: $said}"
@@ -82,7 +107,7 @@ for name in "${scenarios[@]}"; do
         echo "system: FAIL $name: $outcome$timing; $(IFS=';'; echo "${problems[*]}")"
         sed 's/\r//' "$log" | grep -a "VT:\|VL:" | sed 's/^/    /' | tail -30
     fi
-    unset limit
+    unset limit asleep_for
 done
 echo "system: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

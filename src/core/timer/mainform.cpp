@@ -133,12 +133,13 @@ void MainForm::tmrQuickTimer_Timer()
     if (m_until && next >= 0) {
         // Ticks stop while the computer sleeps, and know nothing of the clock being set: a
         // time of the clock is kept by the clock. A second apart is only the tick's rounding.
-        const auto byClock = static_cast<std::int32_t>(
-            std::clamp<std::int64_t>(*m_until - m_clock(), 0, INT32_MAX));
+        const auto byClock =
+            static_cast<std::int32_t>(std::clamp<std::int64_t>(*m_until - m_clock(), 0, INT32_MAX));
         if (byClock > next + 1 || byClock < next - 1) {
             next = byClock;
-            poweroff::log("the clock moved: " + fieldText(next / 3600) + ":" + fieldText(next % 3600 / 60) +
-                ":" + fieldText(next % 60) + " left until the time asked for");
+            poweroff::log("the clock moved: " + fieldText(next / 3600) + ":" +
+                          fieldText(next % 3600 / 60) + ":" + fieldText(next % 60) +
+                          " left until the time asked for");
         }
     }
     if (next >= 0) {
@@ -165,6 +166,10 @@ void MainForm::toggle(bool on)
 
 void MainForm::startFor(std::int32_t seconds, std::optional<std::time_t> until)
 {
+    // A start can take a while after the command line was read: a clock time counts from now.
+    if (until)
+        seconds = static_cast<std::int32_t>(
+            std::clamp<std::int64_t>(*until - m_clock(), 1, std::max(seconds, 1)));
     if (m_timer.enabled())
         toggle(false);
     m_hoursSpinner.setPosition(seconds / 3600);

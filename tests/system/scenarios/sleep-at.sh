@@ -4,6 +4,7 @@ expect_lines=("VT: sleeping" "VL: veltrane: the clock moved: 00:00:00 left"
               "VL: veltrane: power-off requested")
 forbid_lines=("power-off refused")
 limit=400
+asleep_for=130 # then the host wakes it
 as_root() { :; }
 as_user() {
     # The minute after next: 60 to 120 seconds away.
@@ -11,6 +12,6 @@ as_user() {
     at=$(date -d "+2 minutes" +%H:%M)
     veltrane_run --at "$at"
     sleep 5
-    say "sleeping, --at $at; wake me in 130"
+    say "sleeping, --at $at"
     systemctl suspend
 }
