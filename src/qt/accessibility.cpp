@@ -105,9 +105,11 @@ public:
     QVariant minimumStepSize() const override { return 1; }
 };
 
-// A label named for a screen reader, a time field by its unit, reads its caption as its value:
-// the number, for a time field.
-class LabelAccessible final : public QAccessibleWidget, public QAccessibleValueInterface {
+// A label named for a screen reader, a time field by its unit, reads its caption as its value
+// and as its text: the number, for a time field, is what a review of the line reads.
+class LabelAccessible final : public QAccessibleWidget,
+                              public QAccessibleValueInterface,
+                              public QAccessibleTextInterface {
 public:
     explicit LabelAccessible(QLabel *label) : QAccessibleWidget(label, QAccessible::StaticText) {}
     QLabel *label() const { return static_cast<QLabel *>(widget()); }
@@ -115,9 +117,11 @@ public:
     {
         bool number = false;
         label()->text().toInt(&number);
-        return type == QAccessible::ValueInterface && number
-                   ? static_cast<QAccessibleValueInterface *>(this)
-                   : QAccessibleWidget::interface_cast(type);
+        if (type == QAccessible::ValueInterface && number)
+            return static_cast<QAccessibleValueInterface *>(this);
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
     }
     QString text(QAccessible::Text kind) const override
     {
@@ -131,9 +135,58 @@ public:
     QVariant maximumValue() const override { return {}; }
     QVariant minimumValue() const override { return 0; }
     QVariant minimumStepSize() const override { return 1; }
+
+    // Read only, one line, no caret: the characters share the label's width.
+    QString text(int start, int end) const override
+    {
+        return label()->text().mid(start, end - start);
+    }
+    int characterCount() const override { return int(label()->text().size()); }
+    QRect characterRect(int offset) const override
+    {
+        const QRect box = rect();
+        const int count = qMax(1, characterCount());
+        return {box.x() + box.width() * offset / count, box.y(), box.width() / count, box.height()};
+    }
+    int offsetAtPoint(const QPoint &point) const override
+    {
+        const QRect box = rect();
+        return box.contains(point) ? (point.x() - box.x()) * characterCount() / box.width() : -1;
+    }
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    void selection(int, int *start, int *end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int *start, int *end) const override
+    {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
 };
 
+const char SpeakerName[] = "veltraneSpeaker";
+
 } // namespace
+
+void speak(QWidget *window, const QString &words)
+{
+    if (!window->isVisible())
+        return; // a window that opens is read whole
+    auto *speaker = window->findChild<QWidget *>(SpeakerName, Qt::FindDirectChildrenOnly);
+    if (!speaker) {
+        speaker = new QWidget(window);
+        speaker->setObjectName(SpeakerName);
+        speaker->setGeometry(0, 0, 0, 0);
+    }
+    speaker->hide();
+    speaker->setAccessibleName(words);
+    speaker->show();
+}
 
 void present(QWidget *widget, Role role)
 {
@@ -142,6 +195,8 @@ void present(QWidget *widget, Role role)
 
 QAccessibleInterface *accessibleInterface(const QString &, QObject *object)
 {
+    if (object->objectName() == SpeakerName)
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Notification);
     if (auto *window = qobject_cast<FormWidget *>(object))
         return new WindowAccessible(window);
     if (auto *frame = dynamic_cast<FrameBox *>(object))

@@ -17,4 +17,8 @@ void present(QWidget *widget, Role role);
 // pressed while it is on, the frame's controls in reading order.
 QAccessibleInterface *accessibleInterface(const QString &className, QObject *object);
 
+// Says words to a screen reader wherever its focus is, once: Orca speaks a notification as it
+// shows.
+void speak(QWidget *window, const QString &words);
+
 } // namespace ui::qt

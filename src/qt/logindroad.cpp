@@ -54,7 +54,8 @@ const char OutsideAdvice[] =
 
 std::string heldBackAdvice(const std::string &holder)
 {
-    return "It can go ahead once " + holder + " is done or closed, or an administrator can allow "
+    return "It can go ahead once " + holder +
+           " is done or closed, or an administrator can allow "
            "it anyway (polkit's org.freedesktop.login1.power-off-ignore-inhibit).";
 }
 
@@ -142,8 +143,7 @@ void LogindRoad::findCause(std::function<void(const Cause &)> then)
                      list >> what >> who >> why >> mode >> user >> process;
                      list.endStructure();
                      if (cause.holder.isEmpty() && mode == QLatin1String("block") &&
-                         user != getuid() &&
-                         what.split(u':').contains(QLatin1String("shutdown"))) {
+                         user != getuid() && what.split(u':').contains(QLatin1String("shutdown"))) {
                          cause.holder = who;
                          cause.why = why;
                      }
@@ -158,7 +158,8 @@ void LogindRoad::findCause(std::function<void(const Cause &)> then)
              call(QDBusConnection::SystemBus, session, QuickMs,
                   [cause, then](const QDBusMessage &reply) mutable {
                       cause.outsideSession =
-                          reply.errorName() == QLatin1String("org.freedesktop.login1.NoSessionForPID");
+                          reply.errorName() ==
+                          QLatin1String("org.freedesktop.login1.NoSessionForPID");
                       then(cause);
                   });
          });
@@ -179,11 +180,10 @@ void LogindRoad::check(Checked done)
                               "up.",
                               detail});
              if (failed(reply))
-                 return done({false,
-                              "Veltrane could not learn whether it may turn this computer off.",
-                              "the system did not say whether it may",
-                              "Turn it off yourself if it is still on when the time is up.",
-                              detail});
+                 return done(
+                     {false, "Veltrane could not learn whether it may turn this computer off.",
+                      "the system did not say whether it may",
+                      "Turn it off yourself if it is still on when the time is up.", detail});
              // A block lock of the caller's own user does not hold logind back, and one of
              // another user's that an administrator lets it override does not either: "yes"
              // is the whole truth.
@@ -246,21 +246,23 @@ void LogindRoad::request(Answered done)
                  return done({});
              const QString error = reply.errorName();
              if (error != QLatin1String("org.freedesktop.login1.BlockedByInhibitorLock") &&
-                 error != QLatin1String("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired"))
+                 error !=
+                     QLatin1String("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired"))
                  return done({Outcome::Kind::Refused, reason(error, reply.errorMessage(), {}),
                               words(reply)});
              // Both are what another user's block lock, or a start outside any session, earn.
              findCause([done, reply, error](const Cause &cause) {
                  const std::string detail =
-                     words(reply) + (cause.holder.isEmpty()
-                                         ? ""
-                                         : " (" + (cause.holder + ": " + cause.why).toStdString() +
-                                               ")");
+                     words(reply) +
+                     (cause.holder.isEmpty()
+                          ? ""
+                          : " (" + (cause.holder + ": " + cause.why).toStdString() + ")");
                  if (cause.holder.isEmpty() && cause.outsideSession)
-                     return done({Outcome::Kind::Refused, "started outside the desktop session",
-                                  detail});
-                 const bool held = !cause.holder.isEmpty() ||
-                                   error == QLatin1String("org.freedesktop.login1.BlockedByInhibitorLock");
+                     return done(
+                         {Outcome::Kind::Refused, "started outside the desktop session", detail});
+                 const bool held =
+                     !cause.holder.isEmpty() ||
+                     error == QLatin1String("org.freedesktop.login1.BlockedByInhibitorLock");
                  done({Outcome::Kind::Refused,
                        held ? reason("org.freedesktop.login1.BlockedByInhibitorLock", {},
                                      cause.holder)

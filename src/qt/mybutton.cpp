@@ -1,5 +1,6 @@
 #include "mybutton.h"
 
+#include "accessibility.h"
 #include "contrast.h"
 #include "pictures.h"
 #include "qtruntime.h"
@@ -27,6 +28,15 @@ MyButton::MyButton(const ButtonProperties &properties, const QtRuntime &runtime,
         pressed.checked = pressed.pressed = true;
         QAccessibleStateChangeEvent event(this, pressed);
         QAccessible::updateAccessibility(&event);
+    });
+    // Orca says nothing of a push button's state, and Qt 6.4 has no toggle button role: a flip
+    // by the user is said in words, once the click has given the button its new caption.
+    connect(this, &QAbstractButton::clicked, this, [this] {
+        if (m_toggle)
+            QMetaObject::invokeMethod(
+                this,
+                [this] { speak(window(), caption() + (state() ? ", pressed" : ", not pressed")); },
+                Qt::QueuedConnection);
     });
 }
 

@@ -88,6 +88,7 @@ public:
         // A screen reader hears a name that changes; the caption's own changes in between go
         // unannounced while the label has a name of its own.
         m_label->setAccessibleName(text(words));
+        speak(m_label->window(), text(words));
     }
 
 private:

@@ -77,10 +77,20 @@ void Button::setDpi(UINT dpi)
     InvalidateRect(m_window, nullptr, FALSE);
 }
 
+void Button::setState(bool state)
+{
+    if (state == m_state)
+        return;
+    m_state = state;
+    // A screen reader says a focused toggle's new state: pressed, or not.
+    if (m_toggle)
+        NotifyWinEvent(EVENT_OBJECT_STATECHANGE, m_window, OBJID_CLIENT, CHILDID_SELF);
+}
+
 void Button::click()
 {
     // The state flips before anyone hears of the click.
-    m_state = !m_state;
+    setState(!m_state);
     SendMessageW(GetParent(m_window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(m_window), BN_CLICKED),
                  reinterpret_cast<LPARAM>(m_window));
 }

@@ -22,7 +22,7 @@ public:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     bool state() const { return m_state; }
-    void setState(bool state) { m_state = state; }
+    void setState(bool state);
     const std::wstring &caption() const { return m_caption; }
     void setCaption(const std::wstring &caption);
     // Drawn anew at another DPI: the window has moved to another screen.

@@ -356,15 +356,16 @@ int main()
     wchar_t toggleText[32] = {};
     GetWindowTextW(toggle, toggleText, 32);
     check(std::wstring(toggleText) == L"Timer On", "the toggle's window text is what it shows");
-    program.click(toggle);
-    program.form.MyButton2_Click();
     const HWINEVENTHOOK hook = SetWinEventHook(
         EVENT_SYSTEM_ALERT, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr,
         [](HWINEVENTHOOK, DWORD event, HWND from, LONG, LONG, DWORD, DWORD) {
-            if (event == EVENT_SYSTEM_ALERT || event == EVENT_OBJECT_LIVEREGIONCHANGED)
+            if (event == EVENT_SYSTEM_ALERT || event == EVENT_OBJECT_LIVEREGIONCHANGED ||
+                event == EVENT_OBJECT_STATECHANGE)
                 events().emplace_back(event, from);
         },
         GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    program.click(toggle);
+    program.form.MyButton2_Click();
 
     // The warning: the main window takes no input meanwhile; Enter and Esc mean nothing.
     program.click(toggle);
@@ -387,6 +388,9 @@ int main()
                   std::to_string(ROLE_SYSTEM_ALERT) + "|Automated shutdown in progress...|" &&
               count(EVENT_SYSTEM_ALERT, warning->handle()) == 1,
           "the warning is an alert, and heard as one when it opens");
+    // Off by hand, on again, off when the time was up: each flip told.
+    check(count(EVENT_OBJECT_STATECHANGE, toggle) == 3,
+          "the toggle's flips told: " + std::to_string(count(EVENT_OBJECT_STATECHANGE, toggle)));
     check(heard(status) == std::to_string(ROLE_SYSTEM_STATICTEXT) +
                                "|Your computer will automatically turn off in 20 seconds...|" &&
               count(EVENT_OBJECT_LIVEREGIONCHANGED, status) == 2,
