@@ -21,6 +21,10 @@ private slots:
     void notification_data();
     void notification();
     void notificationCancels();
+    void dismissedNotification();
+    void notificationClickAsAButton();
+    void notificationLastWords_data();
+    void notificationLastWords();
     void noNotificationService();
     void headsUpStops();
 
@@ -255,6 +259,68 @@ void ConfirmTest::notificationCancels()
                      QString("CloseNotification(%1)").arg(m_notifications.last));
         m_notifications.calls.clear();
     }
+}
+
+void ConfirmTest::dismissedNotification()
+{
+    // Closed by the user while the warning counts: back at once, as a new one, with its Cancel.
+    Session session;
+    session.run("start; tick; count 3");
+    QTRY_COMPARE(m_notifications.calls.size(), 1);
+    m_notifications.dismiss();
+    QTRY_COMPARE_WITH_TIMEOUT(m_notifications.calls.size(), 2, 1000);
+    QCOMPARE(m_notifications.calls[1],
+             "Notify(0, 2) The computer will turn off in 30 seconds [default Cancel act Cancel]");
+    // Withdrawn when the warning ends, it is not sent again; nor is a dismissed heads-up.
+    session.run("cancel");
+    QTRY_COMPARE(m_notifications.calls.size(), 3);
+    session.run("set 00:05:02; start; tick 2");
+    QTRY_COMPARE(m_notifications.calls.size(), 4);
+    m_notifications.dismiss();
+    QTest::qWait(300);
+    QCOMPARE(m_notifications.calls.size(), 4);
+}
+
+void ConfirmTest::notificationClickAsAButton()
+{
+    // xfce4-notifyd draws the click on a notification as a button: Cancel is sent once.
+    m_notifications.server = "Xfce Notify Daemon";
+    ui::qt::QtRuntime runtime; // asks the service afresh
+    runtime.notify({"Turning off", "", "Cancel", true}, [] {});
+    QTRY_COMPARE(m_notifications.calls.size(), 1);
+    QVERIFY2(m_notifications.calls[0].endsWith("[act Cancel]"),
+             qPrintable(m_notifications.calls[0]));
+    m_notifications.server = "Stand-in";
+}
+
+void ConfirmTest::notificationLastWords_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("words");
+    QTest::newRow("cancelled") << "start; tick; count 3; cancel"
+                               << "Turning off was cancelled";
+    QTest::newRow("refused") << "refuse No.; start; tick; count 30"
+                             << "Could not turn off the computer: No.";
+    QTest::newRow("accepted") << "start; tick; count 30"
+                              << "The computer is turning off";
+}
+
+void ConfirmTest::notificationLastWords()
+{
+    // notification-daemon may leave a withdrawn notification on screen: its last words are
+    // what happened, not urgent, with no Cancel that would do nothing.
+    QFETCH(QString, script);
+    QFETCH(QString, words);
+    m_notifications.server = "Notification Daemon";
+    Session session;
+    session.run(script);
+    // Its words replaced, then withdrawn.
+    const auto ending = [&] {
+        return QStringList{QString("Notify(%1, 1) %2 []").arg(m_notifications.last).arg(words),
+                           QString("CloseNotification(%1)").arg(m_notifications.last)};
+    };
+    QTRY_COMPARE(m_notifications.calls.mid(m_notifications.calls.size() - 2), ending());
+    m_notifications.server = "Stand-in";
 }
 
 void ConfirmTest::noNotificationService()

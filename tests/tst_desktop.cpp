@@ -1,8 +1,10 @@
 #include "fakesystem.h"
 
+#include <QDBusConnectionInterface>
 #include <QFile>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 // The real program with --dry-run on a real X server with a real window manager, openbox, which
@@ -16,6 +18,7 @@ private slots:
     void mainWindow();
     void warning();
     void secondStart();
+    void realNotifications();
 
 private:
     QString x(const QString &tool, const QStringList &arguments);
@@ -160,6 +163,48 @@ void DesktopTest::secondStart()
     QTRY_VERIFY(x("xwininfo", {"-id", m_main}).contains("IsViewable"));
     QTRY_COMPARE(x("xdotool", {"getactivewindow"}), m_main);
     QCOMPARE(x("xdotool", {"search", "--onlyvisible", "--name", "^Veltrane$"}), m_main);
+}
+
+void DesktopTest::realNotifications()
+{
+    // dunst, a real notification service, in place of the stand-in.
+    if (QStandardPaths::findExecutable("dunst").isEmpty())
+        QSKIP("dunst is not installed (scripts/test installs it)");
+    m_bus.offer("org.freedesktop.Notifications", false);
+    QTemporaryDir settings; // none of the user's own
+    QProcess dunst;
+    QProcessEnvironment environment = m_program.processEnvironment();
+    environment.insert("XDG_CONFIG_HOME", settings.path());
+    dunst.setProcessEnvironment(environment);
+    dunst.start("dunst", {});
+    QTRY_VERIFY(
+        PrivateBus::standIns().interface()->isServiceRegistered("org.freedesktop.Notifications"));
+    const auto dunstctl = [&](const QStringList &arguments) {
+        QProcess control;
+        control.setProcessEnvironment(environment);
+        control.start("dunstctl", arguments);
+        control.waitForFinished(5000);
+        return QString::fromLocal8Bit(control.readAllStandardOutput()).trimmed();
+    };
+    QProcess second;
+    second.setProcessEnvironment(m_program.processEnvironment());
+    second.start(qEnvironmentVariable("VELTRANE_BINARY"), {"--dry-run", "--in", "0:00:01"});
+    QVERIFY(second.waitForFinished(10000));
+    const QString warning = find("^Automated shutdown in progress...$");
+    QTRY_COMPARE(dunstctl({"count", "displayed"}), "1");
+    const QString notice = x("xdotool", {"search", "--class", "Dunst"}).section('\n', 0, 0);
+    // A left click closes it: it is back at once, for a Cancel to stay in sight.
+    x("xdotool", {"mousemove", "--window", notice, "20", "20", "click", "1"});
+    QTRY_COMPARE_WITH_TIMEOUT(dunstctl({"count", "history"}), "1", 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(dunstctl({"count", "displayed"}), "1", 1000);
+    // The middle click is dunst's action: the warning closes, nothing is asked, nothing is back.
+    x("xdotool", {"mousemove", "--window", notice, "20", "20", "click", "2"});
+    QTRY_VERIFY(!x("xwininfo", {"-id", warning}).contains("IsViewable"));
+    QTest::qWait(500);
+    QCOMPARE(dunstctl({"count", "displayed"}), "0");
+    QCOMPARE(m_program.readAllStandardOutput(), QByteArray());
+    dunst.terminate();
+    dunst.waitForFinished(3000);
 }
 
 QTEST_GUILESS_MAIN(DesktopTest)

@@ -27,7 +27,25 @@ Notifications::Notifications(QtRuntime &runtime) : m_runtime(runtime)
     bus.connect(Service, Path, Service, QStringLiteral("ActionInvoked"), this,
                 SLOT(actionInvoked(uint, QString)));
     bus.connect(Service, Path, Service, QStringLiteral("NotificationClosed"), this,
-                SLOT(closed(uint)));
+                SLOT(closed(uint, uint)));
+    // Which service it is comes first: what the first notification holds depends on it.
+    if (!bus.isConnected())
+        return;
+    m_asking = true;
+    auto *watcher =
+        new QDBusPendingCallWatcher(bus.asyncCall(method("GetServerInformation")), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this](QDBusPendingCallWatcher *call) {
+                call->deleteLater();
+                // xfce4-notifyd draws the click on the notification as a button of its own,
+                // beside the actions: there, Cancel once is enough.
+                const QString name = call->reply().arguments().value(0).toString();
+                m_clickIsAButton = name == QLatin1String("Xfce Notify Daemon");
+                // notification-daemon 3.20 can leave a withdrawn popup on screen.
+                m_mayStay = name == QLatin1String("Notification Daemon");
+                m_asking = false;
+                pump();
+            });
 }
 
 Notifications::~Notifications()
@@ -42,9 +60,13 @@ void Notifications::show(const Notice &notice, Handler act)
     pump();
 }
 
-void Notifications::withdraw()
+void Notifications::withdraw(const std::string &outcome)
 {
     m_act = nullptr;
+    // Its last words: what happened, not urgent, gone by themselves; no action. Sent only
+    // where the service may leave it on screen, which its answer to the first question says.
+    if ((m_id || m_asking || !m_waiting.empty()) && !outcome.empty())
+        m_waiting.push_back(Notice{outcome, {}, {}});
     m_waiting.push_back(std::nullopt);
     pump();
 }
@@ -54,6 +76,9 @@ void Notifications::pump()
     while (!m_asking && !m_waiting.empty()) {
         const std::optional<Notice> next = m_waiting.front();
         m_waiting.pop_front();
+        if (next && next->action.empty() && (!m_mayStay || !m_id))
+            continue; // last words for a service that takes it away, or for nothing shown
+        m_shown = next;
         if (next) {
             send(*next);
         } else if (m_id) {
@@ -72,15 +97,22 @@ void Notifications::send(const Notice &notice)
         return failed(bus.lastError().message());
     QDBusMessage notify = method("Notify");
     // Critical: it stays until it is withdrawn, and desktops show it over full-screen windows.
-    // "default" is a click on the notification itself, where a desktop shows no buttons.
+    // "default" is a click on the notification itself, where a desktop shows no buttons. Words
+    // without an action only tell what happened: normal, and gone after a few seconds.
     const QString action = QString::fromStdString(notice.action);
+    QStringList actions;
+    if (!action.isEmpty() && !m_clickIsAButton)
+        actions << QStringLiteral("default") << action;
+    if (!action.isEmpty())
+        actions << QStringLiteral("act") << action;
     notify << QStringLiteral("Veltrane") << m_id << QStringLiteral("veltrane")
            << QString::fromStdString(notice.summary) << QString::fromStdString(notice.body)
-           << QStringList{QStringLiteral("default"), action, QStringLiteral("act"), action}
-           << QVariantMap{{QStringLiteral("urgency"), QVariant::fromValue(uchar(2))},
+           << actions
+           << QVariantMap{{QStringLiteral("urgency"),
+                           QVariant::fromValue(uchar(action.isEmpty() ? 1 : 2))},
                           {QStringLiteral("desktop-entry"),
                            QStringLiteral("org.veltrane.Veltrane")}}
-           << 0;
+           << (action.isEmpty() ? 5000 : 0);
     m_asking = true;
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(notify), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
@@ -108,11 +140,18 @@ void Notifications::actionInvoked(uint id, const QString &action)
         m_runtime.run(m_act);
 }
 
-void Notifications::closed(uint id)
+void Notifications::closed(uint id, uint reason)
 {
     // Dismissed: the next news comes as a new one.
-    if (id == m_id)
-        m_id = 0;
+    if (id != m_id)
+        return;
+    m_id = 0;
+    // Closed by the user (2) or timed out by the service (1) while the warning still counts:
+    // without it a Cancel may be nowhere in sight, so it is back at once.
+    if ((reason == 1 || reason == 2) && m_shown && m_shown->kept && m_act && m_waiting.empty()) {
+        m_waiting.push_back(m_shown);
+        pump();
+    }
 }
 
 } // namespace ui::qt

@@ -22,12 +22,13 @@ public:
     ~Notifications() override;
 
     void show(const Notice &notice, Handler act);
-    void withdraw();
+    // Where the service may leave it on screen, it says `outcome` first, briefly.
+    void withdraw(const std::string &outcome = {});
 
 private slots:
     // Slots by name: QtDBus connects a bus's signals no other way.
     void actionInvoked(uint id, const QString &action);
-    void closed(uint id);
+    void closed(uint id, uint reason);
 
 private:
     // Sends what waits, in order; each notification's number comes with the service's answer,
@@ -39,9 +40,12 @@ private:
     QtRuntime &m_runtime;
     Handler m_act;
     uint m_id = 0;                               // the service's number for the one shown
+    std::optional<Notice> m_shown;               // what it says
     bool m_asking = false;                       // for that number
     std::deque<std::optional<Notice>> m_waiting; // to show, or, where empty, to withdraw
     bool m_told = false;                         // the log has heard why there are none
+    bool m_clickIsAButton = false;               // the service draws "default" as a button
+    bool m_mayStay = false;                      // a withdrawn one may stay on screen
 };
 
 } // namespace ui::qt

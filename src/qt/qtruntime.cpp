@@ -50,10 +50,10 @@ void QtRuntime::notify(const Notice &notice, Handler act)
     m_notifications->show(notice, std::move(act));
 }
 
-void QtRuntime::withdrawNotice()
+void QtRuntime::withdrawNotice(const std::string &outcome)
 {
     if (m_notifications)
-        m_notifications->withdraw();
+        m_notifications->withdraw(outcome);
 }
 
 QColor QtRuntime::colour(Colour colour) const

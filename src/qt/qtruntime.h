@@ -22,7 +22,7 @@ public:
     std::unique_ptr<Window> load(const WindowDefinition &definition) override;
     void fatal(const std::string &message) override;
     void notify(const Notice &notice, Handler act) override;
-    void withdrawNotice() override;
+    void withdrawNotice(const std::string &outcome) override;
 
     QColor colour(Colour colour) const;
     // The font asked for where it is installed, otherwise a face that keeps its look and size.

@@ -81,8 +81,9 @@ void Win32Runtime::notify(const Notice &notice, Handler act)
     tray().show(notice, std::move(act));
 }
 
-void Win32Runtime::withdrawNotice()
+void Win32Runtime::withdrawNotice(const std::string &)
 {
+    // The shell takes a deleted icon's balloon with it.
     if (m_tray)
         m_tray->withdraw();
 }

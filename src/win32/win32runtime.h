@@ -36,7 +36,7 @@ public:
     void fatal(const std::string &message) override;
     // A balloon from the program's icon in the notification area.
     void notify(const Notice &notice, Handler act) override;
-    void withdrawNotice() override;
+    void withdrawNotice(const std::string &outcome) override;
 
     // Runs an event handler; an exception it throws is an error that nothing handles.
     void run(const Handler &handler);

@@ -83,10 +83,9 @@ void FakeLogind::PowerOff(bool interactive, const QDBusMessage &message)
             error = "org.freedesktop.DBus.Error.AccessDenied: Permission denied";
     }
     message.setDelayedReply(true);
-    const QDBusMessage reply =
-        error.isEmpty()
-            ? message.createReply()
-            : message.createErrorReply(error.section(": ", 0, 0), error.section(": ", 1));
+    const QDBusMessage reply = error.isEmpty() ? message.createReply()
+                                               : message.createErrorReply(error.section(": ", 0, 0),
+                                                                          error.section(": ", 1));
     if (error != "silent")
         QTimer::singleShot(delayMs, this, [reply] { PrivateBus::standIns().send(reply); });
 }
@@ -108,8 +107,9 @@ QDBusObjectPath FakeLogind::GetSessionByPID(uint pid, const QDBusMessage &messag
     calls << QStringLiteral("GetSessionByPID(%1)").arg(pid);
     if (!inSession) {
         message.setDelayedReply(true);
-        PrivateBus::standIns().send(message.createErrorReply(
-            "org.freedesktop.login1.NoSessionForPID", "Caller does not belong to any known session"));
+        PrivateBus::standIns().send(
+            message.createErrorReply("org.freedesktop.login1.NoSessionForPID",
+                                     "Caller does not belong to any known session"));
     }
     return QDBusObjectPath("/org/freedesktop/login1/session/_31");
 }
@@ -162,6 +162,29 @@ uint FakeNotifications::Notify(const QString &, uint replaces, const QString &,
                  .arg(hints.value("urgency").toInt())
                  .arg(summary, actions.join(' '));
     return last = replaces ? replaces : last + 1;
+}
+
+QString FakeNotifications::GetServerInformation(QString &vendor, QString &version,
+                                                QString &specification)
+{
+    vendor = "Veltrane's tests";
+    version = "1";
+    specification = "1.2";
+    return server;
+}
+
+void FakeNotifications::CloseNotification(uint id)
+{
+    calls << QStringLiteral("CloseNotification(%1)").arg(id);
+    closed(id, 3); // as the services do: "closed by a call to CloseNotification"
+}
+
+void FakeNotifications::closed(uint id, uint reason)
+{
+    QDBusMessage signal = QDBusMessage::createSignal(
+        "/org/freedesktop/Notifications", "org.freedesktop.Notifications", "NotificationClosed");
+    signal << id << reason;
+    PrivateBus::standIns().send(signal);
 }
 
 void FakeNotifications::invoke(const QString &action)

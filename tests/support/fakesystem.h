@@ -77,15 +77,21 @@ class FakeNotifications : public QObject {
 public:
     QStringList calls; // "Notify(replaces, urgency) summary [actions]", "CloseNotification(id)"
     uint last = 0;     // the number given to the latest
-    // As if the user picked an action of the latest notification.
+    QString server = QStringLiteral("Stand-in"); // the name GetServerInformation gives
+    // As if the user picked an action of the latest notification, or closed it.
     void invoke(const QString &action);
+    void dismiss() { closed(last, 2); }
 
 public slots:
     uint Notify(const QString &application, uint replaces, const QString &icon,
                 const QString &summary, const QString &body, const QStringList &actions,
                 const QVariantMap &hints, int timeout);
-    void CloseNotification(uint id) { calls << QStringLiteral("CloseNotification(%1)").arg(id); }
+    void CloseNotification(uint id);
     QStringList GetCapabilities() { return {"actions", "body"}; }
+    QString GetServerInformation(QString &vendor, QString &version, QString &specification);
+
+private:
+    void closed(uint id, uint reason);
 };
 
 // A bus of the test's own, with logind, the portal and the notifications played on it. Its address

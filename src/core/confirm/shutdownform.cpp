@@ -31,7 +31,7 @@ void ShutDownForm::show(ui::Window &owner)
     // Cancel and the title bar's close both end the run: the computer may sleep again.
     m_window->onUnload([this] {
         m_road.stayAwake(false);
-        m_runtime.withdrawNotice();
+        m_runtime.withdrawNotice("Turning off was cancelled");
     });
     Form_Load();
     m_status->announce(m_status->caption());
@@ -77,7 +77,7 @@ void ShutDownForm::notify()
     m_runtime.notify({"The computer will turn off in " + count,
                       m_problem.empty() ? "Programs still open will be closed without saving."
                                         : "Turning off may fail: " + m_problem + ".",
-                      "Cancel"},
+                      "Cancel", true},
                      [this, load = m_loads] {
                          if (load == m_loads && isLoaded())
                              cmdCancel_Click();
@@ -130,7 +130,9 @@ void ShutDownForm::answered(const poweroff::Outcome &outcome)
     case poweroff::Outcome::Kind::Accepted:
         // The warning stays as it is while the system goes down.
         m_road.stayAwake(false);
-        m_runtime.withdrawNotice();
+        m_runtime.withdrawNotice(outcome.detail.empty()
+                                     ? "The computer is turning off"
+                                     : "The computer stays on: " + outcome.detail);
         break;
     case poweroff::Outcome::Kind::Waiting:
         m_status->setCaption("The system has not answered yet; the computer may still turn off");
@@ -139,7 +141,7 @@ void ShutDownForm::answered(const poweroff::Outcome &outcome)
         break;
     case poweroff::Outcome::Kind::Refused:
         m_road.stayAwake(false);
-        m_runtime.withdrawNotice();
+        m_runtime.withdrawNotice("Could not turn off the computer: " + outcome.reason);
         m_status->setCaption("Could not turn off the computer: " + outcome.reason);
         m_status->setDetail(outcome.detail);
         m_status->announce(m_status->caption());

@@ -92,7 +92,7 @@ void MainForm::cmdStartQuickTimer_Click()
     m_until.reset();
     m_startedWith = -1; // read on the first tick: a field is only checked there
     if (!on)
-        m_runtime.withdrawNotice(); // a heads-up for the run that stopped
+        m_runtime.withdrawNotice({}); // a heads-up for the run that stopped
     // A countdown that sleeps with the computer would power it off in the middle of someone's
     // work after it wakes.
     m_road.stayAwake(on);
@@ -224,7 +224,7 @@ void MainForm::halt()
     stop();
     ++m_runs;
     m_road.stayAwake(false);
-    m_runtime.withdrawNotice(); // a heads-up for the run that stopped
+    m_runtime.withdrawNotice({}); // a heads-up for the run that stopped
 }
 
 void MainForm::stop()

@@ -99,6 +99,7 @@ struct Notice {
     std::string summary;
     std::string body;
     std::string action;
+    bool kept = false; // in sight until withdrawn: a dismissed one comes back
 };
 
 // Builds windows from their definitions.
@@ -114,7 +115,9 @@ public:
     // Shows the program's one notification, urgent, in place of the one shown before; `act`
     // runs when the user picks its action. Without a notification service nothing else changes.
     virtual void notify(const Notice &notice, Handler act) = 0;
-    virtual void withdrawNotice() = 0;
+    // Takes it away. Where the service may leave a withdrawn notification on screen, its last
+    // words are first `outcome` (what happened, if anything did), briefly and not urgent.
+    virtual void withdrawNotice(const std::string &outcome) = 0;
 };
 
 } // namespace ui
