@@ -165,11 +165,11 @@ uint FakeNotifications::Notify(const QString &, uint replaces, const QString &,
 }
 
 QString FakeNotifications::GetServerInformation(QString &vendor, QString &version,
-                                                QString &specification)
+                                                QString &protocol)
 {
     vendor = "Veltrane's tests";
     version = "1";
-    specification = "1.2";
+    protocol = "1.2";
     return server;
 }
 

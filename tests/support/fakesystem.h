@@ -88,7 +88,7 @@ public slots:
                 const QVariantMap &hints, int timeout);
     void CloseNotification(uint id);
     QStringList GetCapabilities() { return {"actions", "body"}; }
-    QString GetServerInformation(QString &vendor, QString &version, QString &specification);
+    QString GetServerInformation(QString &vendor, QString &version, QString &protocol);
 
 private:
     void closed(uint id, uint reason);
