@@ -10,10 +10,12 @@ VELTRANE_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev qt6-qpa-
 VELTRANE_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 wine wine64)
 # What the test suite needs besides: a private D-Bus, an X server with a real window manager and
 # the tools to drive and read it, and a Wayland compositor with its X server, a terminal to put
-# full screen, a virtual keyboard, and Qt's Wayland plugin.
+# full screen, a virtual keyboard, and Qt's Wayland plugin; KWin, headless; a screen reader; a
+# notification service.
 VELTRANE_TEST_PACKAGES=("${VELTRANE_WINDOWS_PACKAGES[@]}" dbus-daemon xvfb openbox x11-utils
                         xdotool wmctrl sway xwayland foot wtype qt6-wayland
-                        orca speech-dispatcher speech-dispatcher-espeak-ng at-spi2-core dunst)
+                        orca speech-dispatcher speech-dispatcher-espeak-ng at-spi2-core dunst
+                        kwin-wayland)
 # The benchmark watches the programs through an X server's DAMAGE and XTEST extensions.
 VELTRANE_BENCH_PACKAGES=(pkgconf libxcb-damage0-dev libxcb-xtest0-dev dbus-daemon xvfb xdotool)
 # The system tests: a Debian 12 image made from the apt sources, booted in qemu.

@@ -3,6 +3,7 @@
 #include "accessibility.h"
 #include "contrast.h"
 #include "framebox.h"
+#include "kwinfocus.h"
 #include "mybutton.h"
 #include "pictures.h"
 #include "qtruntime.h"
@@ -181,7 +182,7 @@ private:
 } // namespace
 
 QtWindow::QtWindow(const WindowDefinition &definition, QtRuntime &runtime)
-    : m_runtime(runtime), m_widget(new FormWidget)
+    : m_runtime(runtime), m_widget(new FormWidget), m_kwin(new KWinFocus(m_widget))
 {
     build(definition);
     QObject::connect(m_widget, &FormWidget::closed, m_widget, [this] { closed(); });
@@ -377,6 +378,7 @@ void QtWindow::keepInSight()
         QApplication::alert(m_widget);
     }
     focusOnSway(m_widget->windowTitle());
+    m_kwin->focus(m_widget->windowTitle());
 }
 
 void QtWindow::ask(const Question &question, std::function<void(bool keep)> answered)

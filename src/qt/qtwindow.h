@@ -12,6 +12,7 @@
 
 namespace ui::qt {
 
+class KWinFocus;
 class QtRuntime;
 
 // A window built from its definition. Every control is placed where the definition says; no
@@ -43,6 +44,7 @@ private:
 
     QtRuntime &m_runtime;
     QPointer<FormWidget> m_widget;
+    QPointer<KWinFocus> m_kwin; // the widget's
     std::map<std::string, std::unique_ptr<Label>, std::less<>> m_labels;
     std::map<std::string, std::unique_ptr<ScrollBar>, std::less<>> m_scrollBars;
     std::map<std::string, std::unique_ptr<Button>, std::less<>> m_buttons;
