@@ -5,7 +5,6 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QJsonDocument>
-#include <QJsonValue>
 
 namespace ui::qt {
 
@@ -25,54 +24,81 @@ bool onPlasma()
         .contains(QLatin1String("KDE"), Qt::CaseInsensitive);
 }
 
+// Once a second, not at once: the user may still type in another window for a moment.
+const char *const Script = R"(
+function forward() {
+    const windows = workspace.clientList().filter(w => w.pid === pid && w.caption === title);
+    for (const window of windows) {
+        window.minimized = false;
+        window.keepAbove = true;
+        workspace.activeClient = window;
+    }
+    return windows.length > 0;
+}
+if (forward() && keep) {
+    const timer = new QTimer();
+    timer.interval = 1000;
+    timer.timeout.connect(() => forward() || timer.stop());
+    timer.start();
+}
+)";
+
 } // namespace
 
 KWinFocus::KWinFocus(QObject *parent)
-    : QObject(parent), m_name(QStringLiteral("veltrane-%1").arg(QCoreApplication::applicationPid()))
+    : QObject(parent), m_name(QStringLiteral("veltrane-%1-%2")
+                                  .arg(QCoreApplication::applicationPid())
+                                  .arg(quintptr(this), 0, 16))
 {
 }
 
-void KWinFocus::focus(const QString &title)
+KWinFocus::~KWinFocus()
 {
-    if (!onPlasma())
+    if (m_keeping)
+        QDBusConnection::sessionBus().asyncCall(scripting("unloadScript") << m_name);
+}
+
+void KWinFocus::focus(const QString &title, bool keep)
+{
+    if (m_keeping || !onPlasma())
         return;
-    const QByteArray words =
-        QJsonDocument::fromVariant(QVariantList{QCoreApplication::applicationPid(), title})
-            .toJson(QJsonDocument::Compact);
     // KWin reads scripts from files only; the window is named by this process and its title.
     if (!m_script.isOpen() && !m_script.open())
         return;
     m_script.resize(0);
-    m_script.write("const [pid, title] = " + words + ";\n" + R"(
-for (const window of workspace.clientList()) {
-    if (window.pid === pid && window.caption === title) {
-        window.keepAbove = true;
-        workspace.activeClient = window;
-    }
-}
-)");
+    m_script.write(
+        "const [pid, title, keep] = " +
+        QJsonDocument::fromVariant(QVariantList{QCoreApplication::applicationPid(), title, keep})
+            .toJson(QJsonDocument::Compact) +
+        ";\n" + Script);
     m_script.flush();
-    // One run at a time. KWin numbers its scripts by how many it holds, and an unloaded one
-    // goes only later: unloading as soon as a run has ended keeps the numbers apart.
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    auto *loading = new QDBusPendingCallWatcher(
-        bus.asyncCall(scripting("loadScript") << m_script.fileName() << m_name), this);
+    m_keeping = keep;
+    // KWin numbers its scripts by how many it holds: a script loaded and unloaded each second
+    // would soon share its number with another, and never run. One that keeps is loaded once.
+    auto *loading =
+        new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(
+                                        scripting("loadScript") << m_script.fileName() << m_name),
+                                    this);
     connect(loading, &QDBusPendingCallWatcher::finished, this,
-            [this](QDBusPendingCallWatcher *call) {
+            [this, keep](QDBusPendingCallWatcher *call) {
                 call->deleteLater();
                 const QDBusPendingReply<int> id = *call;
-                if (id.isError() || id.value() < 0)
-                    return; // not on KWin, or the last run still going
+                if (id.isError() || id.value() < 0) {
+                    m_keeping = false; // not on KWin after all, or still loaded: next time
+                    return;
+                }
                 const QDBusMessage run = QDBusMessage::createMethodCall(
                     QStringLiteral("org.kde.KWin"), QStringLiteral("/%1").arg(id.value()),
                     QStringLiteral("org.kde.kwin.Script"), QStringLiteral("run"));
+                // KWin answers once the script has run.
                 auto *running =
                     new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(run), this);
                 connect(running, &QDBusPendingCallWatcher::finished, this,
-                        [this](QDBusPendingCallWatcher *ran) {
+                        [this, keep](QDBusPendingCallWatcher *ran) {
                             ran->deleteLater();
-                            QDBusConnection::sessionBus().asyncCall(scripting("unloadScript")
-                                                                    << m_name);
+                            if (!keep)
+                                QDBusConnection::sessionBus().asyncCall(scripting("unloadScript")
+                                                                        << m_name);
                         });
             });
 }

@@ -13,12 +13,16 @@ class KWinFocus final : public QObject {
 
 public:
     explicit KWinFocus(QObject *parent);
+    ~KWinFocus() override;
 
-    void focus(const QString &title);
+    // Brings the window with this title forward; with `keep`, once a second from then on, for
+    // as long as it is there.
+    void focus(const QString &title, bool keep);
 
 private:
-    QString m_name; // the script's name in KWin: one at a time for this program
+    QString m_name; // the script's name in KWin
     QTemporaryFile m_script;
+    bool m_keeping = false; // a script that keeps it forward is loaded
 };
 
 } // namespace ui::qt

@@ -43,6 +43,8 @@ Notifications::Notifications(QtRuntime &runtime) : m_runtime(runtime)
                 m_clickIsAButton = name == QLatin1String("Xfce Notify Daemon");
                 // notification-daemon 3.20 can leave a withdrawn popup on screen.
                 m_mayStay = name == QLatin1String("Notification Daemon");
+                // GNOME Shell 43 takes a replaced notification's actions away.
+                m_freshOnly = name == QLatin1String("gnome-shell");
                 m_asking = false;
                 pump();
             });
@@ -74,19 +76,34 @@ void Notifications::withdraw(const std::string &outcome)
 void Notifications::pump()
 {
     while (!m_asking && !m_waiting.empty()) {
-        const std::optional<Notice> next = m_waiting.front();
+        std::optional<Notice> next = m_waiting.front();
         m_waiting.pop_front();
         if (next && next->action.empty() && (!m_mayStay || !m_id))
             continue; // last words for a service that takes it away, or for nothing shown
-        m_shown = next;
-        if (next) {
-            send(*next);
-        } else if (m_id) {
-            QDBusMessage close = method("CloseNotification");
-            close << std::exchange(m_id, 0);
-            QDBusConnection::sessionBus().asyncCall(close);
+        if (next && m_freshOnly) {
+            // Where a replaced one loses its Cancel, the news goes out once, in words that
+            // stay true, and what is new comes as a new notification.
+            if (!next->steady.empty())
+                next = Notice{next->steady, next->body, next->action, next->kept};
+            if (m_id && next == m_shown)
+                continue;
+            close();
         }
+        m_shown = next;
+        if (next)
+            send(*next);
+        else
+            close();
     }
+}
+
+void Notifications::close()
+{
+    if (!m_id)
+        return;
+    QDBusMessage close = method("CloseNotification");
+    close << std::exchange(m_id, 0);
+    QDBusConnection::sessionBus().asyncCall(close);
 }
 
 void Notifications::send(const Notice &notice)

@@ -35,6 +35,7 @@ private:
     // and the next one needs it.
     void pump();
     void send(const Notice &notice);
+    void close();
     void failed(const QString &why);
 
     QtRuntime &m_runtime;
@@ -46,6 +47,7 @@ private:
     bool m_told = false;                         // the log has heard why there are none
     bool m_clickIsAButton = false;               // the service draws "default" as a button
     bool m_mayStay = false;                      // a withdrawn one may stay on screen
+    bool m_freshOnly = false;                    // a replaced one loses its actions
 };
 
 } // namespace ui::qt

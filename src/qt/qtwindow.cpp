@@ -378,7 +378,7 @@ void QtWindow::keepInSight()
         QApplication::alert(m_widget);
     }
     focusOnSway(m_widget->windowTitle());
-    m_kwin->focus(m_widget->windowTitle());
+    m_kwin->focus(m_widget->windowTitle(), m_widget->isModal());
 }
 
 void QtWindow::ask(const Question &question, std::function<void(bool keep)> answered)

@@ -161,6 +161,7 @@ uint FakeNotifications::Notify(const QString &, uint replaces, const QString &,
                  .arg(replaces)
                  .arg(hints.value("urgency").toInt())
                  .arg(summary, actions.join(' '));
+    m_actions = replaces && server == "gnome-shell" ? QStringList{} : actions;
     return last = replaces ? replaces : last + 1;
 }
 
@@ -189,6 +190,8 @@ void FakeNotifications::closed(uint id, uint reason)
 
 void FakeNotifications::invoke(const QString &action)
 {
+    if (action != "default" && !m_actions.contains(action))
+        return;
     QDBusMessage signal = QDBusMessage::createSignal(
         "/org/freedesktop/Notifications", "org.freedesktop.Notifications", "ActionInvoked");
     signal << last << action;

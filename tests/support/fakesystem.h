@@ -77,7 +77,9 @@ class FakeNotifications : public QObject {
 public:
     QStringList calls; // "Notify(replaces, urgency) summary [actions]", "CloseNotification(id)"
     uint last = 0;     // the number given to the latest
-    QString server = QStringLiteral("Stand-in"); // the name GetServerInformation gives
+    // The name GetServerInformation gives. As "gnome-shell" does, a replaced notification then
+    // loses its actions; a click on it still gives "default".
+    QString server = QStringLiteral("Stand-in");
     // As if the user picked an action of the latest notification, or closed it.
     void invoke(const QString &action);
     void dismiss() { closed(last, 2); }
@@ -92,6 +94,8 @@ public slots:
 
 private:
     void closed(uint id, uint reason);
+
+    QStringList m_actions; // the latest one's
 };
 
 // A bus of the test's own, with logind, the portal and the notifications played on it. Its address

@@ -61,6 +61,7 @@ bool ShutDownForm::isLoaded() const
 void ShutDownForm::Form_Load()
 {
     SecondsLeft = ui::WarningSeconds;
+    m_end = std::time(nullptr) + SecondsLeft;
 }
 
 std::string ShutDownForm::message() const
@@ -77,7 +78,8 @@ void ShutDownForm::notify()
     m_runtime.notify({"The computer will turn off in " + count,
                       m_problem.empty() ? "Programs still open will be closed without saving."
                                         : "Turning off may fail: " + m_problem + ".",
-                      "Cancel", true},
+                      "Cancel", true,
+                      "The computer will turn off at " + ui::clockTime(m_end, true)},
                      [this, load = m_loads] {
                          if (load == m_loads && isLoaded())
                              cmdCancel_Click();

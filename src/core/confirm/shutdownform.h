@@ -4,6 +4,7 @@
 #include "ui/window.h"
 
 #include <cstdint>
+#include <ctime>
 #include <memory>
 #include <string>
 
@@ -38,6 +39,7 @@ private:
     ui::Window::Label *m_status = nullptr;
     ui::Window::Timer *m_timer = nullptr;
     std::int16_t SecondsLeft = 0;
+    std::time_t m_end = 0; // when the warning's time runs out, by the clock
     std::string m_problem; // why the power-off may not come, as the check found it
     int m_loads = 0;       // tells an answer for an earlier showing
 };

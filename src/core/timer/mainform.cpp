@@ -207,11 +207,9 @@ void MainForm::headsUp(std::int32_t left)
     if (m_quiet || (left != 300 && left != 60) || m_startedWith <= left)
         return;
     // The end as the clock will show it, to the minute.
-    const std::time_t end = m_clock() + left;
-    char clock[8] = {};
-    std::strftime(clock, sizeof clock, "%H:%M", std::localtime(&end));
     m_runtime.notify({"Veltrane will turn off the computer in " +
-                          std::string(left == 300 ? "5 minutes" : "1 minute") + ", at " + clock,
+                          std::string(left == 300 ? "5 minutes" : "1 minute") + ", at " +
+                          ui::clockTime(m_clock() + left),
                       "Stop it here, or with the Timer On button.", "Stop"},
                      [this, run = m_runs] {
                          if (run == m_runs && m_timer.enabled())

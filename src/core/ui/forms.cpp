@@ -9,6 +9,13 @@ std::string countdownMessage(int secondsLeft)
            " seconds...";
 }
 
+std::string clockTime(std::time_t when, bool seconds)
+{
+    char clock[16] = {};
+    std::strftime(clock, sizeof clock, seconds ? "%H:%M:%S" : "%H:%M", std::localtime(&when));
+    return clock;
+}
+
 namespace {
 
 const Font SansSerif{"MS Sans Serif", 8.25, 400, 0};

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <chrono>
+#include <ctime>
 #include <string>
 
 namespace ui {
@@ -17,6 +18,8 @@ inline constexpr int WarningSeconds = 30;
 inline constexpr std::array<int, 7> AnnouncedCounts{20, 10, 5, 4, 3, 2, 1};
 // The warning's message at a count.
 std::string countdownMessage(int secondsLeft);
+// A moment as the clock shows it: "23:40", or with its seconds "23:40:12".
+std::string clockTime(std::time_t when, bool seconds = false);
 
 // The program's two windows.
 const WindowDefinition &frmMain();

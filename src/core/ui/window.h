@@ -100,6 +100,11 @@ struct Notice {
     std::string body;
     std::string action;
     bool kept = false; // in sight until withdrawn: a dismissed one comes back
+    // The same news in words that stay true until it is withdrawn, for a service that would
+    // take a notification's action away when it is replaced: there it is sent once.
+    std::string steady = {};
+
+    bool operator==(const Notice &) const = default;
 };
 
 // Builds windows from their definitions.
