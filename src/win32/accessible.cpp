@@ -65,7 +65,7 @@ bool self(const VARIANT &child)
 // Windows' own object for the window, with what the definitions say put in its place.
 class Accessible final : public IAccessible {
 public:
-    Accessible(HWND window, IAccessible *standard, Present present)
+    Accessible(HWND window, IAccessible *standard, std::weak_ptr<const Present> present)
         : m_window(window), m_standard(standard), m_present(std::move(present))
     {
     }
@@ -111,41 +111,60 @@ public:
 
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR *name) override
     {
-        return self(child) ? text(m_present().name, name) : m_standard->get_accName(child, name);
+        if (!self(child))
+            return m_standard->get_accName(child, name);
+        const auto present = m_present.lock();
+        return present ? text((*present)().name, name) : gone(name);
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR *value) override
     {
         if (!self(child))
             return m_standard->get_accValue(child, value);
-        const std::wstring shown = m_present().value;
+        const auto present = m_present.lock();
+        if (!present)
+            return gone(value);
+        const std::wstring shown = (*present)().value;
         return shown.empty() ? (*value = nullptr, S_FALSE) : text(shown, value);
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT *role) override
     {
         if (!self(child))
             return m_standard->get_accRole(child, role);
+        const auto present = m_present.lock();
+        if (!present)
+            return RPC_E_DISCONNECTED;
         role->vt = VT_I4;
-        role->lVal = msaaRole(m_present().role);
+        role->lVal = msaaRole((*present)().role);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT *state) override
     {
+        const auto present = m_present.lock();
+        if (self(child) && !present)
+            return RPC_E_DISCONNECTED;
         const HRESULT standard = m_standard->get_accState(child, state);
-        if (self(child) && SUCCEEDED(standard) && state->vt == VT_I4 && m_present().pressed)
+        if (self(child) && SUCCEEDED(standard) && state->vt == VT_I4 && (*present)().pressed)
             state->lVal |= STATE_SYSTEM_PRESSED;
         return standard;
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR *action) override
     {
-        const Role role = m_present().role;
-        if (self(child) && (role == Role::PushButton || role == Role::ToggleButton))
-            return text(L"Press", action);
-        return m_standard->get_accDefaultAction(child, action);
+        if (!self(child))
+            return m_standard->get_accDefaultAction(child, action);
+        const auto present = m_present.lock();
+        if (!present)
+            return gone(action);
+        return pressable(*present) ? text(L"Press", action)
+                                   : m_standard->get_accDefaultAction(child, action);
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override
     {
-        const Role role = m_present().role;
-        if (!self(child) || (role != Role::PushButton && role != Role::ToggleButton))
+        if (!self(child))
+            return m_standard->accDoDefaultAction(child);
+        const auto present = m_present.lock();
+        if (!present)
+            return RPC_E_DISCONNECTED;
+        if (!pressable(*present))
             return m_standard->accDoDefaultAction(child);
         PostMessageW(m_window, BM_CLICK, 0, 0);
         return S_OK;
@@ -219,16 +238,27 @@ private:
         *out = Oleacc::get().allocate(words.c_str());
         return *out ? S_OK : E_OUTOFMEMORY;
     }
+    static HRESULT gone(BSTR *out)
+    {
+        *out = nullptr;
+        return RPC_E_DISCONNECTED;
+    }
+    static bool pressable(const Present &present)
+    {
+        const Role role = present().role;
+        return role == Role::PushButton || role == Role::ToggleButton;
+    }
 
     HWND m_window;
     IAccessible *m_standard;
-    Present m_present;
+    std::weak_ptr<const Present> m_present; // the control's, gone with it
     ULONG m_references = 1;
 };
 
 } // namespace
 
-LRESULT answerGetObject(HWND window, WPARAM wParam, LPARAM lParam, const Present &present)
+LRESULT answerGetObject(HWND window, WPARAM wParam, LPARAM lParam,
+                        std::weak_ptr<const Present> present)
 {
     const Oleacc &oleacc = Oleacc::get();
     IAccessible *standard = nullptr;
@@ -237,7 +267,7 @@ LRESULT answerGetObject(HWND window, WPARAM wParam, LPARAM lParam, const Present
         FAILED(oleacc.createStandard(window, OBJID_CLIENT, __uuidof(IAccessible),
                                      reinterpret_cast<void **>(&standard))))
         return DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
-    auto *accessible = new Accessible(window, standard, present);
+    auto *accessible = new Accessible(window, standard, std::move(present));
     const LRESULT result = oleacc.lresult(__uuidof(IAccessible), wParam, accessible);
     accessible->Release(); // LresultFromObject holds its own reference
     return result;

@@ -39,7 +39,11 @@ Button *Button::of(HWND button)
 Button::Button(HWND window, const ButtonProperties &properties, bool toggle, Win32Runtime &runtime,
                UINT dpi)
     : m_window(window), m_properties(properties), m_runtime(runtime), m_dpi(dpi),
-      m_caption(wide(properties.caption)), m_toggle(toggle)
+      m_caption(wide(properties.caption)), m_toggle(toggle),
+      m_presented(std::make_shared<const Present>([this] {
+          return Presentation{m_toggle ? Role::ToggleButton : Role::PushButton, m_caption, {},
+                              m_toggle && m_state};
+      }))
 {
 }
 
@@ -119,12 +123,7 @@ LRESULT Button::handle(UINT message, WPARAM wParam, LPARAM lParam)
         paint(reinterpret_cast<HDC>(wParam));
         return 0;
     case WM_GETOBJECT:
-        return answerGetObject(m_window, wParam, lParam, [this] {
-            return Presentation{m_toggle ? Role::ToggleButton : Role::PushButton,
-                                m_caption,
-                                {},
-                                m_toggle && m_state};
-        });
+        return answerGetObject(m_window, wParam, lParam, m_presented);
     case BM_CLICK: // a screen reader's default action
         click();
         return 0;

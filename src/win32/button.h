@@ -1,9 +1,11 @@
 #pragma once
 
+#include "accessible.h"
 #include "ui/buttonproperties.h"
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 namespace ui::win32 {
@@ -45,6 +47,7 @@ private:
     bool m_state = false;
     bool m_hover = false;
     bool m_pressed = false; // the mouse or Space is down on it
+    std::shared_ptr<const Present> m_presented; // what a screen reader hears of it
 };
 
 } // namespace ui::win32

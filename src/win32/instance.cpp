@@ -58,23 +58,24 @@ app::Claim Instance::claim()
     m_window = std::make_unique<MessageWindow>(
         m_instance, ClassName, [this](UINT message, WPARAM, LPARAM lParam) {
             return message == WM_COPYDATA
-                       ? std::optional(answer(*reinterpret_cast<const COPYDATASTRUCT *>(lParam)))
+                       ? std::optional(answer(reinterpret_cast<const COPYDATASTRUCT *>(lParam)))
                        : std::nullopt;
         });
     return app::Claim::Owned;
 }
 
-LRESULT Instance::answer(const COPYDATASTRUCT &data)
+LRESULT Instance::answer(const COPYDATASTRUCT *data)
 {
     std::optional<app::Request> request;
-    if (data.dwData == RequestMark && data.lpData && data.cbData <= LongestRequest)
+    if (data && data->dwData == RequestMark && data->lpData && data->cbData <= LongestRequest)
         request = app::Request::fromText(
-            std::string(static_cast<const char *>(data.lpData), data.cbData));
-    if (!request || !m_handle) {
+            std::string(static_cast<const char *>(data->lpData), data->cbData));
+    if (!request) {
         poweroff::log("a message from another start refused: not a request");
         return 1 + static_cast<LRESULT>(app::Answer::NotUnderstood);
     }
-    return 1 + static_cast<LRESULT>(m_handle(*request));
+    // Not served yet, or no longer: the program is starting or going.
+    return 1 + static_cast<LRESULT>(m_handle ? m_handle(*request) : app::Answer::NoAnswer);
 }
 
 } // namespace ui::win32

@@ -24,7 +24,7 @@ public:
     void serve(Handler handle) { m_handle = std::move(handle); }
 
 private:
-    LRESULT answer(const COPYDATASTRUCT &data);
+    LRESULT answer(const COPYDATASTRUCT *data);
 
     HINSTANCE m_instance;
     UniqueHandle m_mutex;

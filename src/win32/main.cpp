@@ -84,6 +84,12 @@ int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int)
             runtime.run([&] { answer = program.handle(asked); });
             return answer;
         });
+        // Answered only while what the answer needs is there: taking the runtime apart lets
+        // messages in, a second start's among them.
+        struct Serving {
+            ui::win32::Instance &instance;
+            ~Serving() { instance.serve(nullptr); }
+        } const serving{instance};
         return runtime.exec();
     } catch (const std::exception &error) {
         MessageBoxW(nullptr, ui::win32::wide(error.what()).c_str(), L"Veltrane",

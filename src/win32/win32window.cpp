@@ -448,7 +448,7 @@ LRESULT CALLBACK Win32Window::spinnerProcedure(HWND bar, UINT message, WPARAM wP
     if (message == WM_GETOBJECT)
         for (const auto &[name, spinner] : window.m_scrollBars)
             if (window.control(name) == bar)
-                return answerGetObject(bar, wParam, lParam, [&, spinner = spinner.get()] {
+                return window.answer(bar, wParam, lParam, [&, spinner = spinner.get()] {
                     return Presentation{
                         Role::SpinButton,
                         wide(accessibleName(ui::control(window.m_definition, name))),
@@ -468,10 +468,19 @@ LRESULT CALLBACK Win32Window::labelProcedure(HWND label, UINT message, WPARAM wP
     if (message == WM_GETOBJECT)
         for (const auto &[name, control] : reinterpret_cast<Win32Window *>(self)->m_labels)
             if (reinterpret_cast<Win32Window *>(self)->Win32Window::control(name) == label)
-                return answerGetObject(label, wParam, lParam, [control = control.get()] {
-                    return control->presentation();
-                });
+                return reinterpret_cast<Win32Window *>(self)->answer(
+                    label, wParam, lParam, [control = control.get()] {
+                        return control->presentation();
+                    });
     return DefSubclassProc(label, message, wParam, lParam);
+}
+
+LRESULT Win32Window::answer(HWND control, WPARAM wParam, LPARAM lParam, Present present)
+{
+    std::shared_ptr<const Present> &kept = m_presented[control];
+    if (!kept)
+        kept = std::make_shared<const Present>(std::move(present));
+    return answerGetObject(control, wParam, lParam, kept);
 }
 
 RECT Win32Window::placeOf(const ControlDefinition &control) const
@@ -707,7 +716,7 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     case WM_GETOBJECT:
-        return answerGetObject(m_window, wParam, lParam, [this] {
+        return answer(m_window, wParam, lParam, [this] {
             return Presentation{roleOf(m_definition), wide(m_definition.title)};
         });
     case WM_DPICHANGED:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "handles.h"
+#include "accessible.h"
 #include "ui/window.h"
 
 #include <map>
@@ -70,6 +71,9 @@ private:
     // Labels and spinners answer a screen reader with what the definitions say of them.
     static LRESULT CALLBACK labelProcedure(HWND label, UINT message, WPARAM wParam, LPARAM lParam,
                                            UINT_PTR, DWORD_PTR self);
+    // The answer to a screen reader about a control or the window; what it reads lives as long
+    // as this window's controls do.
+    LRESULT answer(HWND control, WPARAM wParam, LPARAM lParam, Present present);
 
     Win32Runtime &m_runtime;
     const WindowDefinition &m_definition;
@@ -93,6 +97,7 @@ private:
     std::map<std::string, std::unique_ptr<TimerControl>, std::less<>> m_timers;
     std::vector<std::pair<HWND, std::wstring>> m_pendingTips; // added once the window shows
     std::vector<TimerControl *> m_startOnShow;
+    std::map<HWND, std::shared_ptr<const Present>> m_presented; // to screen readers
 };
 
 } // namespace ui::win32

@@ -117,10 +117,23 @@ void tickSchedule()
 
 void focusAndLookup()
 {
-    const Rect minutes = focusArea(frmMain(), "scrollMinutes");
-    check(minutes.left == 825 && minutes.top == 870 && minutes.width == 660 &&
-              minutes.height == 390,
-          "a spinner's focus around it and its field, two pixels out");
+    // A spinner's focus encloses it and its own field, not a neighbour's, which the hours
+    // spinner overlaps by a pixel as the window defines it.
+    const auto within = [](const Rect &inner, const Rect &outer) {
+        return inner.left > outer.left && inner.top > outer.top &&
+               inner.left + inner.width < outer.left + outer.width &&
+               inner.top + inner.height < outer.top + outer.height;
+    };
+    const char *const fields[] = {"lblQTimerHour", "lblQTimerMinute", "lblQTimerSecond"};
+    const char *const spinners[] = {"scrollHours", "scrollMinutes", "scrollSeconds"};
+    for (int i = 0; i < 3; ++i) {
+        const Rect area = focusArea(frmMain(), spinners[i]);
+        bool alone = within(control(frmMain(), spinners[i]).twips, area) &&
+                     within(control(frmMain(), fields[i]).twips, area);
+        for (int j = 0; j < 3; ++j)
+            alone = alone && (j == i || !within(control(frmMain(), fields[j]).twips, area));
+        check(alone, std::string(spinners[i]) + ": its focus around it and its field only");
+    }
     bool refused = false;
     try {
         control(frmMain(), "cmdNone");

@@ -1,6 +1,7 @@
 // The native runtime under Wine, on an X server: the windows as built from their definitions,
 // and driven with the messages a user's mouse and keys would send.
 #include "win32/win32runtime.h"
+#include "win32/instance.h"
 #include "check.h"
 #include "confirm/shutdownform.h"
 #include "fakeroad.h"
@@ -166,6 +167,19 @@ RECT placed(HWND control)
 
 int main()
 {
+    // The running one's door for later starts: a message without its data is refused, and a
+    // request while nothing serves (starting, or closing) is told that there is no answer.
+    {
+        ui::win32::Instance instance(GetModuleHandleW(nullptr));
+        check(instance.claim() == app::Claim::Owned, "the first start owns the session");
+        const HWND door = FindWindowW(L"VeltraneInstance", nullptr);
+        check(SendMessageW(door, WM_COPYDATA, 0, 0) == 1 + LRESULT(app::Answer::NotUnderstood),
+              "a WM_COPYDATA without its data is refused");
+        check(ui::win32::Instance::ask(app::Request{}) == app::Answer::NoAnswer,
+              "no answer while nothing serves");
+        instance.serve([](const app::Request &) { return app::Answer::Done; });
+        check(ui::win32::Instance::ask(app::Request{}) == app::Answer::Done, "served, answered");
+    }
     Program program;
     program.runtime.processMessages();
     RECT client;
@@ -424,6 +438,10 @@ int main()
         program.key(GetFocus(), key);
     check(program.warning() && GetFocus() == warning->control("cmdCancel"),
           "Enter and Esc leave it open, the focus on Cancel");
+    // A screen reader may keep a control's object after its window has gone.
+    IAccessible *kept = nullptr;
+    AccessibleObjectFromWindow(status, OBJID_CLIENT, __uuidof(IAccessible),
+                               reinterpret_cast<void **>(&kept));
     program.click(warning->control("cmdCancel"));
     check(!program.warning() && IsWindowEnabled(window),
           "Cancel closes it; the main window is back");
@@ -436,6 +454,14 @@ int main()
     program.runtime.processMessages();
     check(!program.warning() && !inTray(), "a click on the balloon cancels the warning");
     check(program.road.requests == 0, "nothing asked of the system");
+    // The first warning is gone for good now: its object says so, and touches nothing of it.
+    VARIANT self{};
+    self.vt = VT_I4;
+    BSTR name = nullptr;
+    check(kept && kept->get_accName(self, &name) == RPC_E_DISCONNECTED && !name,
+          "a kept object of a closed warning answers that it is disconnected");
+    if (kept)
+        kept->Release();
 
     return failed();
 }

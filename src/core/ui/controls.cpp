@@ -19,9 +19,9 @@ Rect focusArea(const WindowDefinition &window, std::string_view spinner)
     int right = left + bar.twips.width, bottom = top + bar.twips.height;
     for (const ControlDefinition &field : window.controls) {
         const Rect &at = field.twips;
+        // Its own field is the one named by the same unit; a neighbour may overlap it too.
         if (field.kind == Kind::Label && field.visible && field.container == bar.container &&
-            at.left < right && left < at.left + at.width && at.top < bottom &&
-            top < at.top + at.height) {
+            !bar.accessibleName.empty() && field.accessibleName == bar.accessibleName) {
             left = std::min(left, at.left);
             top = std::min(top, at.top);
             right = std::max(right, at.left + at.width);
