@@ -41,8 +41,8 @@ Button::Button(HWND window, const ButtonProperties &properties, bool toggle, Win
     : m_window(window), m_properties(properties), m_runtime(runtime), m_dpi(dpi),
       m_caption(wide(properties.caption)), m_toggle(toggle),
       m_presented(std::make_shared<const Present>([this] {
-          return Presentation{m_toggle ? Role::ToggleButton : Role::PushButton, m_caption, {},
-                              m_toggle && m_state};
+          return Presentation{
+              m_toggle ? Role::ToggleButton : Role::PushButton, m_caption, {}, m_toggle && m_state};
       }))
 {
 }

@@ -46,7 +46,7 @@ private:
     bool m_toggle;
     bool m_state = false;
     bool m_hover = false;
-    bool m_pressed = false; // the mouse or Space is down on it
+    bool m_pressed = false;                     // the mouse or Space is down on it
     std::shared_ptr<const Present> m_presented; // what a screen reader hears of it
 };
 

@@ -29,6 +29,9 @@ struct HandleDeleter {
 struct LibraryDeleter {
     void operator()(HMODULE library) const { FreeLibrary(library); }
 };
+struct MenuDeleter {
+    void operator()(HMENU menu) const { DestroyMenu(menu); }
+};
 
 template <typename Handle, typename Deleter>
 using Unique = std::unique_ptr<std::remove_pointer_t<Handle>, Deleter>;
@@ -40,6 +43,7 @@ using UniqueWindow = Unique<HWND, WindowDeleter>;
 using UniqueDc = Unique<HDC, DcDeleter>;
 using UniqueHandle = Unique<HANDLE, HandleDeleter>;
 using UniqueLibrary = Unique<HMODULE, LibraryDeleter>;
+using UniqueMenu = Unique<HMENU, MenuDeleter>;
 
 // Selects an object into a device context for as long as it lives.
 class Selected {

@@ -2,7 +2,10 @@
 
 #include "poweroff/log.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
+#include <string_view>
 #include <utility>
 
 namespace ui::win32 {
@@ -31,7 +34,8 @@ TrayIcon::TrayIcon(HINSTANCE instance, HICON icon, Run run)
     m_data.cbSize = sizeof m_data;
     m_data.hWnd = m_window.window();
     m_data.uID = 1;
-    m_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO;
+    // Under version 4 the tooltip shows only when asked for.
+    m_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP | NIF_INFO;
     m_data.uCallbackMessage = Clicked;
     m_data.hIcon = icon;
     m_data.dwInfoFlags = NIIF_WARNING;
@@ -46,6 +50,7 @@ TrayIcon::~TrayIcon()
 void TrayIcon::show(const Notice &notice, Handler act)
 {
     m_act = std::move(act);
+    m_command = wide(notice.command);
     copy(m_data.szTip, "Veltrane: " + notice.summary);
     copy(m_data.szInfoTitle, notice.summary);
     copy(m_data.szInfo, notice.body);
@@ -79,13 +84,56 @@ void TrayIcon::settle()
         tell(NIM_MODIFY);
         return;
     }
-    m_added = tell(NIM_ADD);
-    if (m_added) {
-        m_data.uVersion = NOTIFYICON_VERSION_4;
-        tell(NIM_SETVERSION);
-    } else if (!std::exchange(m_told, true)) {
+    if (!add() && !std::exchange(m_told, true))
         poweroff::log("no notification-area icon: the shell refused it");
-    }
+}
+
+bool TrayIcon::add()
+{
+    m_added = tell(NIM_ADD);
+    m_data.uVersion = NOTIFYICON_VERSION_4;
+    return m_added && tell(NIM_SETVERSION);
+}
+
+void TrayIcon::bringForward() const
+{
+    // The program's main window, or what it has open over it: the warning, a question.
+    HWND main = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) {
+            wchar_t name[32] = {};
+            GetClassNameW(window, name, 32);
+            if (std::wstring_view(name) != L"VeltraneWindow" || GetWindow(window, GW_OWNER) ||
+                !IsWindowVisible(window))
+                return TRUE;
+            *reinterpret_cast<HWND *>(found) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&main));
+    if (!main)
+        return;
+    if (IsIconic(main))
+        ShowWindow(main, SW_RESTORE);
+    SetForegroundWindow(GetLastActivePopup(main));
+}
+
+void TrayIcon::showMenu(POINT at)
+{
+    const UniqueMenu menu(CreatePopupMenu());
+    enum : UINT { Show = 1, Act };
+    AppendMenuW(menu.get(), MF_STRING, Show, L"Show Veltrane");
+    if (m_act && !m_command.empty())
+        AppendMenuW(menu.get(), MF_STRING, Act, m_command.c_str());
+    // The menu closes when the user clicks elsewhere only if its window is in front.
+    SetForegroundWindow(m_window.window());
+    const UINT chosen = TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON,
+                                         at.x, at.y, m_window.window(), nullptr);
+    PostMessageW(m_window.window(), WM_NULL, 0, 0);
+    if (chosen == Show)
+        bringForward();
+    else if (chosen == Act && m_act)
+        m_run(Handler(m_act)); // it may withdraw the icon, and with it the handler
 }
 
 bool TrayIcon::tell(DWORD what)
@@ -106,14 +154,26 @@ std::optional<LRESULT> TrayIcon::handle(UINT message, WPARAM wParam, LPARAM lPar
         settle();
         return 0;
     }
-    if (message == Clicked && LOWORD(lParam) == NIN_BALLOONUSERCLICK && m_act) {
-        const Handler act = m_act; // it may withdraw the icon, and with it the handler
-        m_run(act);
-        return 0;
+    if (message == Clicked) {
+        switch (LOWORD(lParam)) {
+        case NIN_BALLOONUSERCLICK:
+            if (m_act)
+                m_run(Handler(m_act)); // it may withdraw the icon, and with it the handler
+            return 0;
+        case NIN_SELECT:
+        case NIN_KEYSELECT:
+            bringForward();
+            return 0;
+        case WM_CONTEXTMENU:
+            showMenu({GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)});
+            return 0;
+        default:
+            return 0;
+        }
     }
     // Explorer started again: the icon is gone with the old taskbar.
     if (message == m_taskbarCreated && m_added)
-        m_added = tell(NIM_ADD);
+        add();
     return std::nullopt;
 }
 

@@ -8,7 +8,8 @@
 namespace ui::win32 {
 
 // The program's icon in the notification area, there while there is news, with the news as a
-// balloon: Windows 10 and 11 show it as a toast. A click on the balloon is its action. The shell
+// balloon: Windows 10 and 11 show it as a toast. A click on the balloon is its action, a click
+// on the icon brings the program forward, and its menu has both. The shell
 // is told a moment later, once our windows are painted. Without a notification area, one line
 // in the log, and nothing else changes.
 class TrayIcon final {
@@ -27,7 +28,11 @@ private:
     void settleLater();
     // Tells the shell what is wanted now: the icon with the news, or none.
     void settle();
+    bool add();
     bool tell(DWORD what);
+    // A click on the icon; its right-click menu: "Show Veltrane" and the news's command.
+    void bringForward() const;
+    void showMenu(POINT at);
 
     UniqueLibrary m_shell;
     decltype(&Shell_NotifyIconW) m_notify = nullptr;
@@ -38,6 +43,7 @@ private:
     bool m_added = false;
     bool m_told = false;
     Handler m_act;
+    std::wstring m_command; // the act, in a menu's words
     MessageWindow m_window; // last: it may hear of messages as soon as it is made
 };
 

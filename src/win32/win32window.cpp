@@ -469,9 +469,8 @@ LRESULT CALLBACK Win32Window::labelProcedure(HWND label, UINT message, WPARAM wP
         for (const auto &[name, control] : reinterpret_cast<Win32Window *>(self)->m_labels)
             if (reinterpret_cast<Win32Window *>(self)->Win32Window::control(name) == label)
                 return reinterpret_cast<Win32Window *>(self)->answer(
-                    label, wParam, lParam, [control = control.get()] {
-                        return control->presentation();
-                    });
+                    label, wParam, lParam,
+                    [control = control.get()] { return control->presentation(); });
     return DefSubclassProc(label, message, wParam, lParam);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "handles.h"
 #include "accessible.h"
+#include "handles.h"
 #include "ui/window.h"
 
 #include <map>

@@ -97,6 +97,18 @@ int main()
 
     check(versionString("FileVersion") == VELTRANE_VERSION, "the file version, in 040904B0");
     check(versionString("ProductVersion") == VELTRANE_VERSION, "the product version");
+    check(versionString("LegalCopyright").find("GPL-3.0-or-later") != std::string::npos,
+          "the copyright and licence");
     check(LoadIconA(GetModuleHandleA(nullptr), "IDI_ICON1") != nullptr, "the icon");
+    // The manifest Windows reads: run as the user who started it, in the context of Windows 10
+    // and 11, not of Windows 8.
+    const HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    const std::string manifest =
+        found ? std::string(static_cast<const char *>(LockResource(LoadResource(nullptr, found))),
+                            SizeofResource(nullptr, found))
+              : std::string();
+    check(manifest.find("level=\"asInvoker\"") != std::string::npos &&
+              manifest.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}") != std::string::npos,
+          "the manifest asks for no elevation and names Windows 10 and 11");
     return failed();
 }

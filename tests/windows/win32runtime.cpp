@@ -1,13 +1,13 @@
 // The native runtime under Wine, on an X server: the windows as built from their definitions,
 // and driven with the messages a user's mouse and keys would send.
 #include "win32/win32runtime.h"
-#include "win32/instance.h"
 #include "check.h"
 #include "confirm/shutdownform.h"
 #include "fakeroad.h"
 #include "poweroff/ntroad.h"
 #include "simulatedwindows.h"
 #include "timer/mainform.h"
+#include "win32/instance.h"
 #include "win32/win32window.h"
 
 #include <commctrl.h>
@@ -434,6 +434,29 @@ int main()
         return icon.hWnd && Shell_NotifyIconW(NIM_MODIFY, &icon);
     };
     check(inTray(), "the warning's icon is in the notification area");
+    // A click on the icon brings the warning forward; its menu's second command is Cancel.
+    const HWND tray = FindWindowW(L"VeltraneTray", nullptr);
+    const HWND elsewhere = CreateWindowExW(0, L"STATIC", L"Elsewhere", WS_POPUP | WS_VISIBLE, 0,
+                                           0, 200, 200, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(elsewhere);
+    SendMessageW(tray, WM_APP + 2, 0, MAKELPARAM(NIN_SELECT, 1));
+    check(GetForegroundWindow() == warning->handle(), "a click on the icon brings it forward");
+    DestroyWindow(elsewhere);
+    static std::wstring menu;
+    SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR timer, DWORD) {
+        KillTimer(nullptr, timer);
+        const HWND open = FindWindowW(L"#32768", nullptr); // the menu's window
+        const HMENU items = reinterpret_cast<HMENU>(SendMessageW(open, MN_GETHMENU, 0, 0));
+        for (int i = 0; i < GetMenuItemCount(items); ++i) {
+            wchar_t text[64] = {};
+            GetMenuStringW(items, i, text, 64, MF_BYPOSITION);
+            menu += std::wstring(i ? L" | " : L"") + text;
+        }
+        EndMenu();
+    });
+    SendMessageW(tray, WM_APP + 2, MAKEWPARAM(10, 10), MAKELPARAM(WM_CONTEXTMENU, 1));
+    check(menu == L"Show Veltrane | Cancel the power-off",
+          "the icon's menu: " + ui::win32::narrow(menu.c_str()));
     for (WPARAM key : {WPARAM(VK_RETURN), WPARAM(VK_ESCAPE)})
         program.key(GetFocus(), key);
     check(program.warning() && GetFocus() == warning->control("cmdCancel"),

@@ -78,8 +78,8 @@ void ShutDownForm::notify()
     m_runtime.notify({"The computer will turn off in " + count,
                       m_problem.empty() ? "Programs still open will be closed without saving."
                                         : "Turning off may fail: " + m_problem + ".",
-                      "Cancel", true,
-                      "The computer will turn off at " + ui::clockTime(m_end, true)},
+                      "Cancel", true, "The computer will turn off at " + ui::clockTime(m_end, true),
+                      "Cancel the power-off"},
                      [this, load = m_loads] {
                          if (load == m_loads && isLoaded())
                              cmdCancel_Click();

@@ -207,10 +207,12 @@ void MainForm::headsUp(std::int32_t left)
     if (m_quiet || (left != 300 && left != 60) || m_startedWith <= left)
         return;
     // The end as the clock will show it, to the minute.
-    m_runtime.notify({"Veltrane will turn off the computer in " +
-                          std::string(left == 300 ? "5 minutes" : "1 minute") + ", at " +
-                          ui::clockTime(m_clock() + left),
-                      "Stop it here, or with the Timer On button.", "Stop"},
+    m_runtime.notify({.summary = "Veltrane will turn off the computer in " +
+                                 std::string(left == 300 ? "5 minutes" : "1 minute") + ", at " +
+                                 ui::clockTime(m_clock() + left),
+                      .body = "Click here to stop it, or use the Timer On button.",
+                      .action = "Stop",
+                      .command = "Stop the countdown"},
                      [this, run = m_runs] {
                          if (run == m_runs && m_timer.enabled())
                              toggle(false);

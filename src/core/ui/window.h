@@ -103,6 +103,8 @@ struct Notice {
     // The same news in words that stay true until it is withdrawn, for a service that would
     // take a notification's action away when it is replaced: there it is sent once.
     std::string steady = {};
+    // The action in a menu's words, where the desktop offers it in a menu.
+    std::string command = {};
 
     bool operator==(const Notice &) const = default;
 };
