@@ -31,6 +31,7 @@ private slots:
     void disabledPictures_data();
     void disabledPictures();
     void timer();
+    void onTheMainWindowsScreen();
 };
 
 void QtRuntimeTest::layout()
@@ -306,6 +307,21 @@ void QtRuntimeTest::screenReader()
     QVERIFY(state("cmdStartQuickTimer").checkable && state("cmdStartQuickTimer").pressed);
     session.run("reset");
     QVERIFY(!state("cmdStartQuickTimer").pressed && !state("MyButton2").checkable);
+}
+
+void QtRuntimeTest::onTheMainWindowsScreen()
+{
+    // With two screens (a run of its own gives them), the warning opens on the main window's.
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    if (screens.size() < 2)
+        QSKIP("one screen");
+    Session session;
+    session.main()->move(screens[1]->availableGeometry().center() - QPoint(100, 100));
+    session.run("start; tick");
+    QVERIFY(session.warning());
+    const QPoint offCentre =
+        session.warning()->geometry().center() - screens[1]->availableGeometry().center();
+    QVERIFY2(offCentre.manhattanLength() <= 4, qPrintable(session.warning()->screen()->name()));
 }
 
 QTEST_MAIN(QtRuntimeTest)
