@@ -15,6 +15,7 @@
 #include <ctime>
 #include <exception>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -41,8 +42,10 @@ void attachConsole()
 std::vector<std::string> arguments()
 {
     std::vector<std::string> words;
+    // "/?" is how Windows programs are asked for help.
     for (int i = 1; i < __argc; ++i)
-        words.push_back(ui::win32::narrow(__wargv[i]));
+        words.push_back(std::wstring_view(__wargv[i]) == L"/?" ? "--help"
+                                                               : ui::win32::narrow(__wargv[i]));
     return words;
 }
 

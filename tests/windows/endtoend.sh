@@ -38,6 +38,34 @@ run() {
     echo "PASS: the warning opened after $opened s"
 }
 
+# At a command prompt "veltrane" is veltrane.com, which waits for the program, passes on its
+# words, and exits with its status; or returns as soon as the program has opened its window.
+at_prompt() { # ARGUMENTS...: what it printed, then "status N"
+    # Into a file: a program that goes on running keeps a pipe open.
+    local status=0
+    (cd "$(dirname "$exe")" && wine cmd /c veltrane "$@") >"$out" 2>&1 || status=$?
+    tr -d "\r" <"$out"
+    echo "status $status"
+}
+expect_prompt() { # WORDS STATUS ARGUMENTS...
+    local words=$1 status=$2 said
+    shift 2
+    said=$(at_prompt "$@")
+    grep -qF -- "$words" <<<"$said" && [ "$(tail -1 <<<"$said")" = "status $status" ] ||
+        fail "veltrane $* at a prompt said: $said"
+}
+expect_prompt "Veltrane " 0 --version
+expect_prompt "Usage: veltrane [options]" 0 /?
+expect_prompt "Unknown option 'bogus'." 2 --bogus
+expect_prompt "No Veltrane is running." 1 --dry-run --cancel
+started=$(now)
+expect_prompt "" 0 --dry-run
+back=$(since "$started")
+find_window '^Veltrane$' >/dev/null
+within "$back" 0 5 || fail "the prompt came back after $back s"
+pkill -f 'veltrane.exe --dry-run'
+echo "PASS: at a prompt: --version, /?, a mistake, --cancel, and a start back in $back s"
+
 run
 opened=$(now)
 for _ in $(seq 700); do
