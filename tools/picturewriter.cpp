@@ -3,13 +3,15 @@
 // - for the Qt windows, each vector picture at each size it is shown at and each scale drawn
 //   for, as pixels in drawnpictures.cpp, which drawnPicture() finds them in;
 // - for the Windows program, p1.ico to p7.ico, each with its images at 100 %, 150 % and 200 %,
-//   and veltrane.ico, the program's own icon. Their images are 32-bit bitmaps with their alpha,
-//   which Windows draws without a decoder to load first, as PNG images would need;
+//   and veltrane.ico, the program's own icon, 16 to 256 pixels. Their images are 32-bit bitmaps
+//   with their alpha, which Windows draws without a decoder to load first, as PNG images would
+//   need; only Explorer's largest view takes the 256-pixel one, a PNG;
 // - for the desktop's menus on Linux, the program's icon as PNG images from 16 to 256 pixels,
 //   in hicolor/NxN/apps/veltrane.png, as the icon theme lays them out.
 // Usage: veltrane_pictures DRAWINGS_DIRECTORY OUTPUT_DIRECTORY
 #include "qt/picturesources.h"
 
+#include <QBuffer>
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
@@ -45,10 +47,18 @@ bool writeIcon(const QString &path, const QDir &drawings, const PictureSource &p
 {
     std::vector<QByteArray> images;
     for (int size : sizes) {
-        // A bitmap's header, twice the height for the mask that follows, the rows bottom up in
-        // blue, green, red, alpha, then the mask: one bit a pixel, rows padded to 32 bits.
         const QImage image = draw(drawings, picture, size).convertToFormat(QImage::Format_ARGB32);
         QByteArray bitmap;
+        // The largest as PNG, as Windows takes it since Vista: a bitmap would be 256 KiB.
+        if (size >= 256) {
+            QBuffer png(&bitmap);
+            png.open(QIODevice::WriteOnly);
+            image.save(&png, "PNG");
+            images.push_back(bitmap);
+            continue;
+        }
+        // A bitmap's header, twice the height for the mask that follows, the rows bottom up in
+        // blue, green, red, alpha, then the mask: one bit a pixel, rows padded to 32 bits.
         QDataStream out(&bitmap, QIODevice::WriteOnly);
         out.setByteOrder(QDataStream::LittleEndian);
         out << quint32(40) << qint32(size) << qint32(2 * size) << quint16(1) << quint16(32)
@@ -155,8 +165,8 @@ int main(int argc, char *argv[])
                              drawings, picture, sizes);
     }
     written &= writeSource(out.filePath("drawnpictures.cpp"), drawn);
-    written &=
-        writeIcon(out.filePath("veltrane.ico"), drawings, *pictureSource("P1"), {16, 24, 32, 48});
+    written &= writeIcon(out.filePath("veltrane.ico"), drawings, *pictureSource("P1"),
+                         {16, 20, 24, 32, 40, 48, 64, 256});
     written &= writeThemeIcons(out, drawings);
     if (!written)
         std::fprintf(stderr, "veltrane_pictures: could not write to %s\n", argv[2]);

@@ -51,8 +51,7 @@ void relay(HANDLE from, HANDLE to)
 void say(const std::string &words)
 {
     DWORD written = 0;
-    WriteFile(GetStdHandle(STD_ERROR_HANDLE), words.data(), DWORD(words.size()), &written,
-              nullptr);
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), words.data(), DWORD(words.size()), &written, nullptr);
 }
 
 } // namespace

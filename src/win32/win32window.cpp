@@ -515,7 +515,19 @@ void Win32Window::rescale(UINT dpi, const RECT &suggested)
     }
     SetWindowPos(m_window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    setIcons();
     RedrawWindow(m_window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void Win32Window::setIcons()
+{
+    // The system's sizes are for its own DPI: at another, drawn for that one, not stretched.
+    const UINT system = systemDpi();
+    for (const auto &[size, kind] : {std::pair(SM_CXSMICON, ICON_SMALL), {SM_CXICON, ICON_BIG}})
+        SendMessageW(
+            m_window, WM_SETICON, kind,
+            reinterpret_cast<LPARAM>(m_runtime.picture(
+                m_definition.icon.name, MulDiv(GetSystemMetrics(size), 96, int(system)), m_dpi)));
 }
 
 HWND Win32Window::control(std::string_view name) const
@@ -733,10 +745,7 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WhenShown: {
         // The icons and the tooltips once the window is on screen: each costs milliseconds under
         // Wine, and neither is wanted before.
-        for (const auto &[size, kind] : {std::pair(SM_CXSMICON, ICON_SMALL), {SM_CXICON, ICON_BIG}})
-            SendMessageW(m_window, WM_SETICON, kind,
-                         reinterpret_cast<LPARAM>(m_runtime.picture(m_definition.icon.name,
-                                                                    GetSystemMetrics(size), 96)));
+        setIcons();
         for (const auto &[control, text] : m_pendingTips)
             addTip(control, text);
         m_pendingTips.clear();

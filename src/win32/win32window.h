@@ -59,6 +59,7 @@ private:
     // To the front, or, where Windows keeps another program there, flashing for attention.
     void claimForeground();
     void startTimers();
+    void setIcons();
     // Behind the controls: the defined colour, or under high contrast the scheme's.
     COLORREF background() const;
     // A scroll bar draws no focus of its own: the frame draws it, around the focused spinner

@@ -99,7 +99,14 @@ int main()
     check(versionString("ProductVersion") == VELTRANE_VERSION, "the product version");
     check(versionString("LegalCopyright").find("GPL-3.0-or-later") != std::string::npos,
           "the copyright and licence");
-    check(LoadIconA(GetModuleHandleA(nullptr), "IDI_ICON1") != nullptr, "the icon");
+    // The program's icon as Explorer finds it: each size from 16 to 256 pixels (stored as 0).
+    const HRSRC group = FindResourceA(nullptr, "IDI_ICON1", MAKEINTRESOURCEA(14)); // RT_GROUP_ICON
+    const auto *directory =
+        group ? static_cast<const BYTE *>(LockResource(LoadResource(nullptr, group))) : nullptr;
+    std::string sides;
+    for (int i = 0; directory && i < *reinterpret_cast<const WORD *>(directory + 4); ++i)
+        sides += std::to_string(directory[6 + 14 * i]) + " "; // GRPICONDIRENTRY's width
+    check(sides == "16 20 24 32 40 48 64 0 ", "the icon's sizes: " + sides);
     // The manifest Windows reads: run as the user who started it, in the context of Windows 10
     // and 11, not of Windows 8.
     const HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));

@@ -220,6 +220,16 @@ int main()
             scaled = scaled && std::abs(a - b * 3 / 2) <= 1;
     }
     check(scaled, "at 144 dpi every control one and a half times as far and as large");
+    ICONINFO small{};
+    GetIconInfo(
+        reinterpret_cast<HICON>(SendMessageW(program.main().handle(), WM_GETICON, ICON_SMALL, 0)),
+        &small);
+    BITMAP drawn{};
+    GetObjectW(small.hbmColor, sizeof drawn, &drawn);
+    DeleteObject(small.hbmColor);
+    DeleteObject(small.hbmMask);
+    check(drawn.bmWidth == 24,
+          "its small icon drawn for 144 dpi: " + std::to_string(drawn.bmWidth));
     for (const char *field : fields)
         check(Drawn(program.main().control(field)).whole(face),
               std::string(field) + ": whole digits at 150 %");
@@ -436,8 +446,8 @@ int main()
     check(inTray(), "the warning's icon is in the notification area");
     // A click on the icon brings the warning forward; its menu's second command is Cancel.
     const HWND tray = FindWindowW(L"VeltraneTray", nullptr);
-    const HWND elsewhere = CreateWindowExW(0, L"STATIC", L"Elsewhere", WS_POPUP | WS_VISIBLE, 0,
-                                           0, 200, 200, nullptr, nullptr, nullptr, nullptr);
+    const HWND elsewhere = CreateWindowExW(0, L"STATIC", L"Elsewhere", WS_POPUP | WS_VISIBLE, 0, 0,
+                                           200, 200, nullptr, nullptr, nullptr, nullptr);
     SetForegroundWindow(elsewhere);
     SendMessageW(tray, WM_APP + 2, 0, MAKELPARAM(NIN_SELECT, 1));
     check(GetForegroundWindow() == warning->handle(), "a click on the icon brings it forward");
