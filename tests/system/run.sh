@@ -25,13 +25,16 @@ monitor() {
 import socket, sys, time
 s = socket.socket(socket.AF_UNIX)
 s.connect(sys.argv[1])
-s.settimeout(2)
+s.settimeout(1)
 s.sendall(sys.argv[2].encode() + b"\n")
-time.sleep(0.3)
-try:
-    print(s.recv(65536).decode(errors="replace"))
-except socket.timeout:
-    pass
+# Until the prompt after the answer: on a busy host the answer can take seconds.
+said, end = "", time.time() + 10
+while said.count("(qemu)") < 2 and time.time() < end:
+    try:
+        said += s.recv(65536).decode(errors="replace")
+    except socket.timeout:
+        pass
+print(said)
 PY
 }
 
