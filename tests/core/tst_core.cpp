@@ -7,7 +7,6 @@
 #include "ui/contrast.h"
 #include "ui/controls.h"
 #include "ui/forms.h"
-#include "ui/spinnerrange.h"
 #include "ui/tickschedule.h"
 
 #include <cstdlib>
@@ -88,20 +87,6 @@ void buttonFace()
         refused = true;
     }
     check(refused, "a saved set out of order is refused");
-}
-
-void spinnerRange()
-{
-    // The hours spinner: its upper arrow towards 24, the larger end; one past each end wraps.
-    const SpinnerRange hours = SpinnerRange::of(control(frmMain(), "scrollHours"));
-    check(hours.held(5) == -5 && hours.position(-5) == 5, "held negated where the top is larger");
-    check(hours.minimum == -24 && hours.maximum == 1, "its range, as the control holds it");
-    check(hours.lowest() == 0 && hours.highest() == 23, "what the field shows: 00 to 23");
-    check(hours.wrapped(24) == 0 && hours.wrapped(-1) == 23 && hours.wrapped(7) == 7,
-          "over the top to 00, under 00 to 23");
-    const SpinnerRange plain = SpinnerRange::of({.kind = Kind::ScrollBar, .rangeEnd = 10});
-    check(plain.held(5) == 5 && plain.lowest() == 1 && plain.highest() == 9,
-          "a range whose first end is the smaller");
 }
 
 void tickSchedule()
@@ -265,7 +250,6 @@ int main()
     contrastChoice();
     captionFitting();
     buttonFace();
-    spinnerRange();
     tickSchedule();
     focusAndLookup();
     return failed();

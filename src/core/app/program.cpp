@@ -5,16 +5,6 @@
 
 namespace app {
 
-namespace {
-
-std::string clock(std::int32_t seconds)
-{
-    return timer::fieldText(seconds / 3600) + ":" + timer::fieldText(seconds % 3600 / 60) + ":" +
-           timer::fieldText(seconds % 60);
-}
-
-} // namespace
-
 Program::Program(const CommandLine &commandLine, ui::Runtime &runtime, poweroff::Road &system,
                  poweroff::DryRunRoad::Print print)
     : m_dryRun(system, std::move(print)),
@@ -24,7 +14,7 @@ Program::Program(const CommandLine &commandLine, ui::Runtime &runtime, poweroff:
     m_form.setQuiet(commandLine.quiet);
     m_form.window().show();
     if (commandLine.inSeconds) {
-        poweroff::log("counting down from " + clock(*commandLine.inSeconds));
+        poweroff::log("counting down from " + timer::spanText(*commandLine.inSeconds));
         m_form.startFor(*commandLine.inSeconds, commandLine.until);
     }
 }
@@ -47,7 +37,8 @@ Answer Program::handle(const Request &request)
             poweroff::log("another start refused: the warning is open");
             return Answer::WarningOpen;
         }
-        poweroff::log("counting down from " + clock(request.seconds) + ", as another start asked");
+        poweroff::log("counting down from " + timer::spanText(request.seconds) +
+                      ", as another start asked");
         m_form.startFor(request.seconds);
         break;
     case Kind::Cancel:

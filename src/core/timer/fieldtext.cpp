@@ -49,6 +49,12 @@ std::string fieldText(std::int32_t value)
     return text;
 }
 
+std::string spanText(std::int32_t seconds)
+{
+    return fieldText(seconds / 3600) + ":" + fieldText(seconds % 3600 / 60) + ":" +
+           fieldText(seconds % 60);
+}
+
 namespace {
 
 // Any sum or product of two 32-bit numbers fits in 64 bits: compute it there, then check.

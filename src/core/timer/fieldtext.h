@@ -19,6 +19,8 @@ public:
 std::int32_t fieldValue(std::string_view text);
 // Writes a field with the pattern "00": at least two digits, more written in full.
 std::string fieldText(std::int32_t value);
+// A span of seconds as the three fields show it: "01:30:00".
+std::string spanText(std::int32_t seconds);
 
 std::int32_t checkedAdd(std::int32_t a, std::int32_t b);
 std::int32_t checkedMultiply(std::int32_t a, std::int32_t b);

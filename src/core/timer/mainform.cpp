@@ -137,9 +137,7 @@ void MainForm::tmrQuickTimer_Timer()
             static_cast<std::int32_t>(std::clamp<std::int64_t>(*m_until - m_clock(), 0, INT32_MAX));
         if (byClock > next + 1 || byClock < next - 1) {
             next = byClock;
-            poweroff::log("the clock moved: " + fieldText(next / 3600) + ":" +
-                          fieldText(next % 3600 / 60) + ":" + fieldText(next % 60) +
-                          " left until the time asked for");
+            poweroff::log("the clock moved: " + spanText(next) + " left until the time asked for");
         }
     }
     if (next >= 0) {
