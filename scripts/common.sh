@@ -11,11 +11,11 @@ VELTRANE_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 wine wine64)
 # What the test suite needs besides: a private D-Bus, an X server with a real window manager and
 # the tools to drive and read it, and a Wayland compositor with its X server, a terminal to put
 # full screen, a virtual keyboard, and Qt's Wayland plugin; KWin, headless; a screen reader; a
-# notification service.
+# notification service; xrandr, to show the Windows program two monitors.
 VELTRANE_TEST_PACKAGES=("${VELTRANE_WINDOWS_PACKAGES[@]}" dbus-daemon xvfb openbox x11-utils
                         xdotool wmctrl sway xwayland foot wtype qt6-wayland
                         orca speech-dispatcher speech-dispatcher-espeak-ng at-spi2-core dunst
-                        kwin-wayland)
+                        kwin-wayland x11-xserver-utils)
 # The benchmark watches the programs through an X server's DAMAGE and XTEST extensions.
 VELTRANE_BENCH_PACKAGES=(pkgconf libxcb-damage0-dev libxcb-xtest0-dev dbus-daemon xvfb xdotool)
 # The system tests: a Debian 12 image made from the apt sources, booted in qemu.
@@ -73,6 +73,14 @@ start_wine() {
     mkdir -p "$WINEPREFIX"
     wineserver -p >/dev/null 2>&1 </dev/null || true # already running is fine
     wine wineboot >/dev/null 2>&1 </dev/null || true
+    # Wine finds the monitors of an X screen xrandr has divided through Xinerama, not RandR;
+    # its desktop process reads them as it starts, so it is started again.
+    if ! grep -q '"UseXRandR"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f >/dev/null 2>&1
+        wineserver -k
+        wineserver -p >/dev/null 2>&1 </dev/null || true
+        wine wineboot >/dev/null 2>&1 </dev/null || true
+    fi
 }
 
 # A runtime folder of our own: Qt warns without one.
@@ -85,17 +93,24 @@ use_private_runtime_dir() {
 }
 
 # A private X server on the first free display. Sets VELTRANE_DISPLAY (":N") and VELTRANE_XVFB
-# (its process, for the caller to stop).
+# (its process, for the caller to stop). With "two-monitors", a 1280x800 primary monitor with a
+# 1024x768 one to its right.
 start_xvfb() {
-    local display=90
+    local display=90 size=1280x800
+    [ "${1:-}" != two-monitors ] || size=2304x800
     while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
         display=$((display + 1))
     done
-    Xvfb ":$display" -screen 0 1280x800x24 -noreset >/dev/null 2>&1 &
+    Xvfb ":$display" -screen 0 "${size}x24" -noreset >/dev/null 2>&1 &
     VELTRANE_XVFB=$!
     VELTRANE_DISPLAY=":$display"
     for _ in $(seq 50); do
-        [ -e "/tmp/.X11-unix/X$display" ] && return 0
+        if [ -e "/tmp/.X11-unix/X$display" ]; then
+            [ "${1:-}" != two-monitors ] && return 0
+            DISPLAY=$VELTRANE_DISPLAY xrandr --setmonitor left 1280/339x800/212+0+0 screen >/dev/null &&
+                DISPLAY=$VELTRANE_DISPLAY xrandr --setmonitor right 1024/270x768/203+1280+0 none >/dev/null
+            return
+        fi
         sleep 0.1
     done
     echo "Xvfb did not start on $VELTRANE_DISPLAY" >&2

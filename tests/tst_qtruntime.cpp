@@ -26,6 +26,7 @@ private slots:
     void focusShows();
     void buttons_data();
     void buttons();
+    void captionsClearOfFocus();
     void digitsReadableOnAnyScheme();
     void screenReader();
     void disabledPictures_data();
@@ -256,6 +257,49 @@ void QtRuntimeTest::buttons()
         QVERIFY2(ratio != 2 || look == "disabled" || mixed > 25,
                  qPrintable(QString("%1: %2 blocks").arg(name).arg(mixed)));
     }
+}
+
+void QtRuntimeTest::captionsClearOfFocus()
+{
+    // Run again at 150 % and 200 % too. A button's picture and caption keep a pixel away from
+    // its focus frame, found where focus changes what is drawn.
+    Session session;
+    const auto drawn = [&](const char *name, bool focused) {
+        QWidget *button = session.find(name);
+        QApplication::setActiveWindow(button->window());
+        if (focused)
+            button->setFocus();
+        else
+            button->clearFocus();
+        return button->grab().toImage();
+    };
+    const auto check = [&](const char *name) {
+        const QImage without = drawn(name, false);
+        const QImage with = drawn(name, true);
+        const int border = qCeil(with.devicePixelRatio());
+        // A focused face may have a colour of its own.
+        const QRgb focusedFace = with.pixel(border, with.height() / 2);
+        QRect frame;
+        for (int y = border; y < with.height() - border; ++y)
+            for (int x = border; x < with.width() - border; ++x)
+                if (with.pixel(x, y) != without.pixel(x, y) && with.pixel(x, y) != focusedFace)
+                    frame |= QRect(x, y, 1, 1);
+        const QRect clear = frame.adjusted(border + 1, border + 1, -border - 1, -border - 1);
+        const QColor face = without.pixelColor(border, with.height() / 2);
+        for (int y = border; y < with.height() - border; ++y)
+            for (int x = border; x < with.width() - border; ++x)
+                QVERIFY2(clear.contains(x, y) || without.pixelColor(x, y) == face,
+                         qPrintable(QString("%1: drawn at %2, %3, by its focus frame %4, %5")
+                                        .arg(name)
+                                        .arg(x)
+                                        .arg(y)
+                                        .arg(frame.left())
+                                        .arg(frame.top())));
+    };
+    check("cmdStartQuickTimer");
+    check("MyButton2");
+    session.run("start; tick");
+    check("cmdCancel");
 }
 
 void QtRuntimeTest::digitsReadableOnAnyScheme()

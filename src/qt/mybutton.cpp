@@ -66,7 +66,7 @@ QFont MyButton::captionFont() const
 QSize MyButton::sizeHint() const
 {
     const QFontMetrics metrics(font());
-    const int padding = -captionRoom(0); // the border and the margin, on both sides
+    const int padding = -captionRoom(0); // the clearance, on both sides
     return {qMax(metrics.horizontalAdvance(text()), m_pictureSize) + padding,
             m_pictureSize + metrics.height() + 10};
 }
@@ -90,7 +90,7 @@ void MyButton::paintEvent(QPaintEvent *)
     const QFontMetrics metrics(caption);
     const ButtonLayout layout =
         ButtonLayout::of(m_properties, width(), height(), shown.isNull() ? 0 : m_pictureSize,
-                         metrics.height(), isDown());
+                         metrics.ascent(), isDown());
     if (!shown.isNull())
         painter.drawPixmap(layout.pictureLeft + layout.shift, layout.pictureTop + layout.shift,
                            shown);
@@ -106,7 +106,7 @@ void MyButton::paintEvent(QPaintEvent *)
         QStyleOptionFocusRect option;
         option.initFrom(this);
         option.state |= QStyle::State_KeyboardFocusChange;
-        option.rect = rect().adjusted(3, 3, -3, -3);
+        option.rect = rect().adjusted(focusInset(), focusInset(), -focusInset(), -focusInset());
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
     }
 }

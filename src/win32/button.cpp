@@ -192,23 +192,13 @@ void Button::paint(HDC dc) const
     const Selected onCanvas(memory.get(), canvas.get());
     const HDC out = memory.get();
 
-    // The border is what is left of a fill once the face is laid inside it: whole at any DPI.
     const std::string &name = m_properties.shownPicture(IsWindowEnabled(m_window)).name;
     const int pixels = MulDiv(m_runtime.pictureSize(name), int(m_dpi), 96);
-    const ButtonLayout layout =
-        ButtonLayout::of(m_properties, width, height, pixels, 0, m_pressed, m_dpi / 96.0);
     // A face unreadable under the caption, or under high contrast, is the scheme's.
     const ButtonColours colours = buttonColours(
         rgb(face()), rgb(m_runtime.colour(m_properties.borderColor)), m_runtime.scheme());
-    FillRect(out, &bounds, m_runtime.brush(colorref(colours.border)));
-    RECT inner = bounds;
-    InflateRect(&inner, -layout.line, -layout.line);
-    FillRect(out, &inner, m_runtime.brush(colorref(colours.face)));
-    if (const HICON picture = m_runtime.picture(name, m_runtime.pictureSize(name), m_dpi))
-        DrawIconEx(out, layout.pictureLeft + layout.shift, layout.pictureTop + layout.shift,
-                   picture, pixels, pixels, 0, nullptr, DI_NORMAL);
 
-    // The caption, made smaller until it fits inside the border with room to spare.
+    // The caption, made smaller until it fits clear of the focus rectangle.
     Font font = m_properties.font;
     font.points = fittedPoints(font.points, captionRoom(width, int(m_dpi)), [&](double points) {
         Font tried = font;
@@ -216,9 +206,27 @@ void Button::paint(HDC dc) const
         const Selected chosen(out, m_runtime.font(tried, m_dpi));
         SIZE extent{};
         GetTextExtentPoint32W(out, m_caption.c_str(), int(m_caption.size()), &extent);
+        // The ink may lean out of the advance at either end, as an "f" does.
+        ABC first{}, last{};
+        if (!m_caption.empty() &&
+            GetCharABCWidthsW(out, m_caption.front(), m_caption.front(), &first) &&
+            GetCharABCWidthsW(out, m_caption.back(), m_caption.back(), &last))
+            extent.cx += std::max(0, -first.abcA) + std::max(0, -last.abcC);
         return int(extent.cx);
     });
     const Selected chosen(out, m_runtime.font(font, m_dpi));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(out, &metrics);
+    const ButtonLayout layout = ButtonLayout::of(m_properties, width, height, pixels,
+                                                 metrics.tmAscent, m_pressed, m_dpi / 96.0);
+    // The border is what is left of a fill once the face is laid inside it: whole at any DPI.
+    FillRect(out, &bounds, m_runtime.brush(colorref(colours.border)));
+    RECT inner = bounds;
+    InflateRect(&inner, -layout.line, -layout.line);
+    FillRect(out, &inner, m_runtime.brush(colorref(colours.face)));
+    if (const HICON picture = m_runtime.picture(name, m_runtime.pictureSize(name), m_dpi))
+        DrawIconEx(out, layout.pictureLeft + layout.shift, layout.pictureTop + layout.shift,
+                   picture, pixels, pixels, 0, nullptr, DI_NORMAL);
     SetBkMode(out, TRANSPARENT);
     SetTextColor(out, GetSysColor(IsWindowEnabled(m_window) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
     RECT caption{layout.shift, layout.captionTop + layout.shift, width + layout.shift, height};
@@ -228,7 +236,7 @@ void Button::paint(HDC dc) const
     // The focus always shows, not only after a key press.
     if (GetFocus() == m_window) {
         RECT focus = bounds;
-        InflateRect(&focus, -MulDiv(3, int(m_dpi), 96), -MulDiv(3, int(m_dpi), 96));
+        InflateRect(&focus, -focusInset(int(m_dpi)), -focusInset(int(m_dpi)));
         DrawFocusRect(out, &focus);
     }
     BitBlt(dc, 0, 0, width, height, out, 0, 0, SRCCOPY);

@@ -1,10 +1,12 @@
 #include "trayicon.h"
 
 #include "poweroff/log.h"
+#include "timer/fieldtext.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
+#include <ctime>
 #include <string_view>
 #include <utility>
 
@@ -51,11 +53,29 @@ void TrayIcon::show(const Notice &notice, Handler act)
 {
     m_act = std::move(act);
     m_command = wide(notice.command);
-    copy(m_data.szTip, "Veltrane: " + notice.summary);
+    m_end = notice.end;
+    copy(m_data.szTip, tip(notice.summary));
     copy(m_data.szInfoTitle, notice.summary);
     copy(m_data.szInfo, notice.body);
     m_wanted = true;
     settleLater();
+}
+
+std::string TrayIcon::tip(const std::string &news) const
+{
+    return "Veltrane: " + (m_end ? timer::timeLeftText(m_end, std::time(nullptr)) : news);
+}
+
+void TrayIcon::refreshTip()
+{
+    const std::wstring before = m_data.szTip;
+    copy(m_data.szTip, tip({}));
+    if (!m_added || before == m_data.szTip)
+        return;
+    // The tip alone: with NIF_INFO the balloon would pop up again.
+    const UINT flags = std::exchange(m_data.uFlags, NIF_TIP | NIF_SHOWTIP);
+    tell(NIM_MODIFY);
+    m_data.uFlags = flags;
 }
 
 void TrayIcon::withdraw()
@@ -163,6 +183,12 @@ std::optional<LRESULT> TrayIcon::handle(UINT message, WPARAM wParam, LPARAM lPar
         case NIN_SELECT:
         case NIN_KEYSELECT:
             bringForward();
+            return 0;
+        case WM_MOUSEMOVE:
+            // The pointer is over the icon: its tip tells the time left as of now, with no
+            // timer of its own to keep it so.
+            if (m_end)
+                refreshTip();
             return 0;
         case WM_CONTEXTMENU:
             showMenu({GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)});

@@ -9,9 +9,9 @@ namespace ui::win32 {
 
 // The program's icon in the notification area, there while there is news, with the news as a
 // balloon: Windows 10 and 11 show it as a toast. A click on the balloon is its action, a click
-// on the icon brings the program forward, and its menu has both. The shell
-// is told a moment later, once our windows are painted. Without a notification area, one line
-// in the log, and nothing else changes.
+// on the icon brings the program forward, and its menu has both; its tooltip tells the time
+// left. The shell is told a moment later, once our windows are painted. Without a notification
+// area, one line in the log, and nothing else changes.
 class TrayIcon final {
 public:
     using Run = std::function<void(const Handler &)>;
@@ -25,6 +25,9 @@ public:
 
 private:
     std::optional<LRESULT> handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // Its tooltip: the time left where there is an end, else the news.
+    std::string tip(const std::string &news) const;
+    void refreshTip();
     void settleLater();
     // Tells the shell what is wanted now: the icon with the news, or none.
     void settle();
@@ -44,6 +47,7 @@ private:
     bool m_told = false;
     Handler m_act;
     std::wstring m_command; // the act, in a menu's words
+    std::time_t m_end = 0;
     MessageWindow m_window; // last: it may hear of messages as soon as it is made
 };
 

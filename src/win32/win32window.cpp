@@ -254,12 +254,33 @@ Win32Window::Win32Window(const WindowDefinition &definition, Win32Runtime &runti
     const SIZE outer = outerSize();
     RECT area{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    m_window =
-        CreateWindowExW(WS_EX_CONTROLPARENT, L"VeltraneWindow", wide(definition.title).c_str(),
-                        m_style, area.left + (area.right - area.left - outer.cx) / 2,
-                        area.top + (area.bottom - area.top - outer.cy) / 2, outer.cx, outer.cy,
-                        nullptr, nullptr, runtime.instance(), this);
+    const POINT at = centred(outer, area);
+    m_window = CreateWindowExW(WS_EX_CONTROLPARENT, L"VeltraneWindow",
+                               wide(definition.title).c_str(), m_style, at.x, at.y, outer.cx,
+                               outer.cy, nullptr, nullptr, runtime.instance(), this);
     build(definition);
+}
+
+POINT Win32Window::centred(SIZE outer, const RECT &area)
+{
+    return {area.left + (area.right - area.left - outer.cx) / 2,
+            area.top + (area.bottom - area.top - outer.cy) / 2};
+}
+
+void Win32Window::centreOn(HWND owner)
+{
+    // Where the user is looking: the owner's monitor, which need not be the primary one the
+    // window was made on. Moved only then, as a move costs a round trip under Wine.
+    const HMONITOR monitor = MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (monitor == MonitorFromWindow(m_window, MONITOR_DEFAULTTONEAREST) ||
+        !GetMonitorInfoW(monitor, &info))
+        return;
+    RECT frame{};
+    GetWindowRect(m_window, &frame);
+    const POINT at = centred({frame.right - frame.left, frame.bottom - frame.top}, info.rcWork);
+    SetWindowPos(m_window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Win32Window::~Win32Window()
@@ -581,8 +602,10 @@ void Win32Window::showModal(Window &owner)
     if (auto *native = dynamic_cast<Win32Window *>(&owner))
         m_owner = native->handle();
     SetWindowLongPtrW(m_window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(m_owner));
-    if (m_owner)
+    if (m_owner) {
         EnableWindow(m_owner, FALSE);
+        centreOn(m_owner);
+    }
     PostMessageW(m_window, WhenShown, 0, 0);
     claimForeground();
     SetFocus(m_focus);

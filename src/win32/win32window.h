@@ -55,6 +55,9 @@ private:
     void rescale(UINT dpi, const RECT &suggested);
     int pixels(int twips) const { return MulDiv(twips, int(m_dpi), 1440); }
     SIZE outerSize() const;
+    // Where a window of that size sits centred on that area.
+    static POINT centred(SIZE outer, const RECT &area);
+    void centreOn(HWND owner);
     void addTip(HWND control, const std::wstring &text);
     // To the front, or, where Windows keeps another program there, flashing for attention.
     void claimForeground();

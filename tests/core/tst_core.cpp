@@ -2,6 +2,7 @@
 #include "app/commandline.h"
 #include "app/request.h"
 #include "check.h"
+#include "timer/fieldtext.h"
 #include "ui/buttonproperties.h"
 #include "ui/captionfit.h"
 #include "ui/contrast.h"
@@ -49,7 +50,6 @@ void captionFitting()
 {
     // A caption ten pixels a point wide.
     const auto width = [](double points) { return int(points * 10); };
-    check(captionRoom(54) == 46 && captionRoom(54, 144) == 42, "a button's room, at any DPI");
     check(fittedPoints(8.25, 100, width) == 8.25, "a caption that fits keeps its size");
     check(fittedPoints(8.25, 70, width) == 7, "one that does not shrinks by quarter points");
     check(fittedPoints(8.25, 10, width) == 5, "never below 5 points");
@@ -73,11 +73,11 @@ void buttonFace()
     check(cancel.shownPicture(false).name == "P7" && cancel.shownPicture(true).name == "P6",
           "the disabled picture while disabled");
     // 101 x 38 at 96 dpi, a 16-pixel picture lifted 5 pixels.
-    const ButtonLayout plain = ButtonLayout::of(cancel, 101, 38, 16, 13, false);
+    const ButtonLayout plain = ButtonLayout::of(cancel, 101, 38, 16, 8, false);
     check(plain.pictureLeft == 42 && plain.pictureTop == 6 && plain.captionTop == 23 &&
               plain.shift == 0,
           "the picture centred and lifted, the caption below it");
-    const ButtonLayout down = ButtonLayout::of(cancel, 152, 57, 24, 20, true, 1.5);
+    const ButtonLayout down = ButtonLayout::of(cancel, 152, 57, 24, 12, true, 1.5);
     check(down.line == 2 && down.shift == 2 && down.pictureTop == 8 && down.captionTop == 34,
           "at 150 %: a thicker border, the offset scaled, down by a line while pressed");
     bool refused = false;
@@ -195,6 +195,18 @@ void spansAndTimes()
         check(at(time.now, time.clock) == time.seconds,
               std::string("--at ") + time.clock + ", " + time.what + ": " +
                   std::to_string(at(time.now, time.clock)));
+
+    // A glance at the program: the time left, and when it ends.
+    const std::time_t end = local(12, 7, 23, 40, 12);
+    const struct {
+        std::time_t now;
+        const char *text;
+    } glances[] = {{end - 252, "00:04:12 left, until 23:40:12"},
+                   {end - 86399, "23:59:59 left, until 23:40:12"},
+                   {end + 5, "00:00:00 left, until 23:40:12"}};
+    for (const auto &glance : glances)
+        check(timer::timeLeftText(end, glance.now) == glance.text,
+              "a glance tells " + timer::timeLeftText(end, glance.now));
 }
 
 void requests()

@@ -155,6 +155,36 @@ std::vector<std::pair<DWORD, HWND>> &events()
     return seen;
 }
 
+// Where a button's picture or caption comes within a pixel of its focus rectangle, found where
+// focus changes what is drawn: "" where nowhere.
+std::string nearFocus(HWND button, HWND elsewhere)
+{
+    SetFocus(elsewhere);
+    const Drawn without(button);
+    SetFocus(button);
+    const Drawn with(button);
+    const int w = with.area.right, h = with.area.bottom;
+    int border = 0;
+    while (border < w / 2 && with.at(border, h / 2) == with.at(0, 0))
+        ++border;
+    // A focused face may have a colour of its own.
+    const COLORREF face = without.at(border, h / 2), focusedFace = with.at(border, h / 2);
+    RECT frame{w, h, 0, 0};
+    for (int y = border; y < h - border; ++y)
+        for (int x = border; x < w - border; ++x)
+            if (with.at(x, y) != without.at(x, y) && with.at(x, y) != focusedFace)
+                frame = {std::min(frame.left, LONG(x)), std::min(frame.top, LONG(y)),
+                         std::max(frame.right, LONG(x)), std::max(frame.bottom, LONG(y))};
+    for (int y = border; y < h - border; ++y)
+        for (int x = border; x < w - border; ++x)
+            if (without.at(x, y) != face && (x <= frame.left + 1 || x >= frame.right - 1 ||
+                                             y <= frame.top + 1 || y >= frame.bottom - 1))
+                return "drawn at " + std::to_string(x) + ", " + std::to_string(y) +
+                       " by its focus at " + std::to_string(frame.left) + ", " +
+                       std::to_string(frame.top);
+    return {};
+}
+
 RECT placed(HWND control)
 {
     RECT rect;
@@ -197,6 +227,11 @@ int main()
     for (const char *field : fields)
         check(Drawn(program.main().control(field)).whole(face),
               std::string(field) + ": whole digits at 100 %");
+    const HWND toggle = program.main().control("cmdStartQuickTimer");
+    const HWND cancel = program.main().control("MyButton2");
+    for (const auto &[button, elsewhere] : {std::pair(toggle, cancel), {cancel, toggle}})
+        check(nearFocus(button, elsewhere).empty(),
+              "at 100 %, clear of its focus: " + nearFocus(button, elsewhere));
     std::vector<RECT> before;
     for (const char *name :
          {"cmdStartQuickTimer", "lblQTimerHour", "scrollSeconds", "fraQuickTimer"})
@@ -233,6 +268,9 @@ int main()
     for (const char *field : fields)
         check(Drawn(program.main().control(field)).whole(face),
               std::string(field) + ": whole digits at 150 %");
+    for (const auto &[button, elsewhere] : {std::pair(toggle, cancel), {cancel, toggle}})
+        check(nearFocus(button, elsewhere).empty(),
+              "at 150 %, clear of its focus: " + nearFocus(button, elsewhere));
     SendMessageW(program.main().handle(), WM_DPICHANGED, MAKEWPARAM(96, 96),
                  reinterpret_cast<LPARAM>(&frame));
 
@@ -277,7 +315,6 @@ int main()
     check(program.time() == "00:00:59", "End wraps the seconds to 59: " + program.time());
 
     // The toggle: its state has flipped when the click is told; Space clicks, Enter does not.
-    const HWND toggle = program.main().control("cmdStartQuickTimer");
     program.click(toggle);
     check(program.main().button("cmdStartQuickTimer").caption() == "Timer On",
           "a click starts the countdown");
@@ -391,7 +428,10 @@ int main()
     program.click(toggle);
     program.form.MyButton2_Click();
 
-    // The warning: the main window takes no input meanwhile; Enter and Esc mean nothing.
+    // The warning: the main window takes no input meanwhile; Enter and Esc mean nothing. It
+    // opens centred on the main window's monitor, here not the primary one.
+    check(GetSystemMetrics(SM_CMONITORS) == 2, "two monitors, from scripts/test");
+    SetWindowPos(window, nullptr, 1500, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     program.click(toggle);
     program.form.tmrQuickTimer_Timer();
     program.runtime.processMessages();
@@ -399,6 +439,19 @@ int main()
     check(warning && !IsWindowEnabled(window), "the warning opens and the main window waits");
     if (!warning)
         return 1;
+    check(nearFocus(warning->control("cmdCancel"), nullptr).empty(),
+          "the warning's Cancel clear of its focus: " +
+              nearFocus(warning->control("cmdCancel"), nullptr));
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+    RECT placed{};
+    GetWindowRect(warning->handle(), &placed);
+    const RECT &area = monitor.rcWork;
+    check(std::abs((placed.left - area.left) - (area.right - placed.right)) <= 1 &&
+              std::abs((placed.top - area.top) - (area.bottom - placed.bottom)) <= 1,
+          "centred on the main window's monitor: at " + std::to_string(placed.left) + "," +
+              std::to_string(placed.top));
     // Read as an alert when it opens; its count heard then and at 20, as a live region.
     const HWND status = warning->control("lblStatus");
     for (int tick = 0; tick < 10; ++tick)

@@ -79,7 +79,7 @@ void ShutDownForm::notify()
                       m_problem.empty() ? "Programs still open will be closed without saving."
                                         : "Turning off may fail: " + m_problem + ".",
                       "Cancel", true, "The computer will turn off at " + ui::clockTime(m_end, true),
-                      "Cancel the power-off"},
+                      "Cancel the power-off", m_end},
                      [this, load = m_loads] {
                          if (load == m_loads && isLoaded())
                              cmdCancel_Click();

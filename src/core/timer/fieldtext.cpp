@@ -1,5 +1,8 @@
 #include "fieldtext.h"
 
+#include "ui/forms.h"
+
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <limits>
@@ -53,6 +56,13 @@ std::string spanText(std::int32_t seconds)
 {
     return fieldText(seconds / 3600) + ":" + fieldText(seconds % 3600 / 60) + ":" +
            fieldText(seconds % 60);
+}
+
+std::string timeLeftText(std::time_t end, std::time_t now)
+{
+    // Once the end has passed nothing is left, not a negative span.
+    const auto left = static_cast<std::int32_t>(std::clamp<std::time_t>(end - now, 0, 1 << 30));
+    return spanText(left) + " left, until " + ui::clockTime(end, true);
 }
 
 namespace {

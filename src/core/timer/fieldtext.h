@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -21,6 +22,8 @@ std::int32_t fieldValue(std::string_view text);
 std::string fieldText(std::int32_t value);
 // A span of seconds as the three fields show it: "01:30:00".
 std::string spanText(std::int32_t seconds);
+// What is left until `end`, as a glance at the program tells it: "00:04:12 left, until 23:40:12".
+std::string timeLeftText(std::time_t end, std::time_t now);
 
 std::int32_t checkedAdd(std::int32_t a, std::int32_t b);
 std::int32_t checkedMultiply(std::int32_t a, std::int32_t b);

@@ -204,13 +204,15 @@ void MainForm::headsUp(std::int32_t left)
 {
     if (m_quiet || (left != 300 && left != 60) || m_startedWith <= left)
         return;
+    const std::time_t end = m_clock() + left;
     // The end as the clock will show it, to the minute.
     m_runtime.notify({.summary = "Veltrane will turn off the computer in " +
                                  std::string(left == 300 ? "5 minutes" : "1 minute") + ", at " +
-                                 ui::clockTime(m_clock() + left),
+                                 ui::clockTime(end),
                       .body = "Click here to stop it, or use the Timer On button.",
                       .action = "Stop",
-                      .command = "Stop the countdown"},
+                      .command = "Stop the countdown",
+                      .end = end},
                      [this, run = m_runs] {
                          if (run == m_runs && m_timer.enabled())
                              toggle(false);

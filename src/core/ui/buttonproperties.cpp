@@ -1,5 +1,7 @@
 #include "buttonproperties.h"
 
+#include "captionfit.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -119,7 +121,7 @@ const Picture &ButtonProperties::shownPicture(bool enabled) const
 }
 
 ButtonLayout ButtonLayout::of(const ButtonProperties &properties, int width, int height,
-                              int pictureSize, int captionHeight, bool down, double scale)
+                              int pictureSize, int captionAscent, bool down, double scale)
 {
     ButtonLayout layout;
     layout.line = std::max(1, int(scale + 0.5));
@@ -128,8 +130,17 @@ ButtonLayout ButtonLayout::of(const ButtonProperties &properties, int width, int
     // Rounded half away from zero, as Windows scales.
     const double lifted = properties.pictureOffsetY * scale;
     layout.pictureTop = (height - pictureSize) / 2 + int(lifted < 0 ? lifted - 0.5 : lifted + 0.5);
-    layout.captionTop =
-        pictureSize ? layout.pictureTop + pictureSize + layout.line : (height - captionHeight) / 2;
+    if (!pictureSize) {
+        layout.captionTop = (height - captionAscent) / 2;
+        return layout;
+    }
+    // Round letters reach a little below the baseline: a line more.
+    const int clear = captionClearance(int(scale * 96 + 0.5)) + layout.line;
+    layout.captionTop = std::min(layout.pictureTop + pictureSize + layout.line,
+                                 height - clear - captionAscent);
+    // The picture may reach into the caption's leading, above its capitals.
+    layout.pictureTop = std::max(clear - layout.line,
+                                 std::min(layout.pictureTop, layout.captionTop - pictureSize));
     return layout;
 }
 

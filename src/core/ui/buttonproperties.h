@@ -51,6 +51,8 @@ struct ButtonProperties {
 // Where a button's parts go, in the runtime's pixels (`scale` to the pixel of 96 dpi): the border
 // a fill of `line`, the picture centred and lifted by its offset, the caption right below it or
 // centred where there is none, and both moved a line down and right while the button is down.
+// Where the caption's baseline would reach the focus rectangle, both are lifted, the picture no
+// higher than the clearance.
 struct ButtonLayout {
     int line = 1;
     int pictureLeft = 0;
@@ -59,7 +61,7 @@ struct ButtonLayout {
     int shift = 0; // added to both while down
 
     static ButtonLayout of(const ButtonProperties &properties, int width, int height,
-                           int pictureSize, int captionHeight, bool down, double scale = 1);
+                           int pictureSize, int captionAscent, bool down, double scale = 1);
 };
 
 } // namespace ui

@@ -4,16 +4,33 @@ namespace ui {
 
 namespace {
 
-constexpr int CaptionMargin = 3; // pixels at 96 dpi between a caption and its button's border
-constexpr int Border = 1;
+// Pixels at 96 dpi: the focus rectangle's inset and line, and the gap beside it.
+constexpr int FocusInset = 3;
+constexpr int FocusLine = 1;
+constexpr int Gap = 1;
 constexpr double SmallestPoints = 5;
 const std::string Ellipsis = "\xE2\x80\xA6";
 
+int scaled(int pixels, int dpi)
+{
+    return (pixels * dpi + 48) / 96;
+}
+
 } // namespace
+
+int focusInset(int dpi)
+{
+    return scaled(FocusInset, dpi);
+}
+
+int captionClearance(int dpi)
+{
+    return scaled(FocusInset + FocusLine + Gap, dpi);
+}
 
 int captionRoom(int width, int dpi)
 {
-    return width - 2 * (((CaptionMargin + Border) * dpi + 48) / 96);
+    return width - 2 * captionClearance(dpi);
 }
 
 double fittedPoints(double points, int room, const std::function<int(double)> &width)

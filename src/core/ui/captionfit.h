@@ -6,8 +6,12 @@
 // Fitting a caption into the room it has, for every runtime alike; the runtime only measures.
 namespace ui {
 
-// The room a button's caption has: its width less the border and 3 pixels on either side, at
-// 96 dpi, scaled to the button's DPI.
+// How far inside a button's edge its focus rectangle is drawn, in pixels at the button's DPI.
+int focusInset(int dpi = 96);
+// How far a caption keeps from a button's edge: clear of the focus rectangle's line, with a
+// pixel between them.
+int captionClearance(int dpi = 96);
+// The room a button's caption has across: its width less the clearance on either side.
 int captionRoom(int width, int dpi = 96);
 
 // The size to draw a caption at: the font's own, or the largest below it, in quarter points

@@ -2,6 +2,7 @@
 
 #include "definition.h"
 
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <string>
@@ -105,6 +106,8 @@ struct Notice {
     std::string steady = {};
     // The action in a menu's words, where the desktop offers it in a menu.
     std::string command = {};
+    // When what it tells of happens, for a glance that tells the time left; 0 for nothing.
+    std::time_t end = 0;
 
     bool operator==(const Notice &) const = default;
 };
