@@ -55,7 +55,7 @@ expect_prompt() { # WORDS STATUS ARGUMENTS...
         fail "veltrane $* at a prompt said: $said"
 }
 expect_prompt "Veltrane " 0 --version
-expect_prompt "Usage: veltrane [options]" 0 /?
+expect_prompt "is veltrane.com" 0 /?
 expect_prompt "Unknown option 'bogus'." 2 --bogus
 expect_prompt "No Veltrane is running." 1 --dry-run --cancel
 started=$(now)

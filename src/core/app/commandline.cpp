@@ -25,7 +25,14 @@ const char Usage[] =
     "  -v, --version  Show the version and exit.\n"
     "\n"
     "Only one Veltrane runs in a desktop session: started again, it brings the running one\n"
-    "to the front, or hands it --in, --at or --cancel.";
+    "to the front, or hands it --in, --at or --cancel."
+#ifdef _WIN32
+    "\n\n"
+    "At a cmd or PowerShell prompt, \"veltrane\" is veltrane.com: it waits for the answer\n"
+    "and gives its exit status (%ERRORLEVEL%, $LASTEXITCODE). /? is --help. Task Scheduler\n"
+    "and shortcuts start veltrane.exe, which does not make a prompt wait."
+#endif
+    ;
 
 const char SpanForms[] = "give H:MM:SS, MM:SS, or a span such as 90m, 1h30m or 45s, from "
                          "1 second to 23:59:59";

@@ -136,11 +136,11 @@ ButtonLayout ButtonLayout::of(const ButtonProperties &properties, int width, int
     }
     // Round letters reach a little below the baseline: a line more.
     const int clear = captionClearance(int(scale * 96 + 0.5)) + layout.line;
-    layout.captionTop = std::min(layout.pictureTop + pictureSize + layout.line,
-                                 height - clear - captionAscent);
+    layout.captionTop =
+        std::min(layout.pictureTop + pictureSize + layout.line, height - clear - captionAscent);
     // The picture may reach into the caption's leading, above its capitals.
-    layout.pictureTop = std::max(clear - layout.line,
-                                 std::min(layout.pictureTop, layout.captionTop - pictureSize));
+    layout.pictureTop =
+        std::max(clear - layout.line, std::min(layout.pictureTop, layout.captionTop - pictureSize));
     return layout;
 }
 
