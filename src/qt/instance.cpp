@@ -1,6 +1,6 @@
 #include "instance.h"
 
-#include "poweroff/log.h"
+#include "log/log.h"
 #include "version.h"
 
 #include <QDBusConnection>
@@ -75,8 +75,8 @@ std::optional<app::Answer> Instance::ask(const app::Request &request)
             : std::nullopt;
     if (named)
         return named;
-    poweroff::log("the running one answered " + error.toStdString() + ": " +
-                  reply.errorMessage().toStdString());
+    logging::log("the running one answered " + error.toStdString() + ": " +
+                 reply.errorMessage().toStdString());
     return error == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod")
                ? app::Answer::NotUnderstood
                : app::Answer::NoAnswer;
@@ -94,8 +94,8 @@ app::Claim Instance::claim()
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        poweroff::log("running alone: no session bus (" + bus.lastError().message().toStdString() +
-                      ")");
+        logging::log("running alone: no session bus (" + bus.lastError().message().toStdString() +
+                     ")");
         return app::Claim::Alone;
     }
     // The object first: a start that finds the name finds it answering.
@@ -107,8 +107,8 @@ app::Claim Instance::claim()
         return app::Claim::Owned;
     if (reply.isValid())
         return app::Claim::Taken;
-    poweroff::log("running alone: the session bus refused the name " + Name.toStdString() + " (" +
-                  reply.error().message().toStdString() + ")");
+    logging::log("running alone: the session bus refused the name " + Name.toStdString() + " (" +
+                 reply.error().message().toStdString() + ")");
     return app::Claim::Alone;
 }
 
@@ -142,7 +142,7 @@ bool Instance::handleMessage(const QDBusMessage &message, const QDBusConnection 
     if (!request || !m_handle) {
         const QString call = message.interface() + QLatin1Char('.') + message.member() +
                              QLatin1Char('(') + message.signature() + QLatin1Char(')');
-        poweroff::log("a call on the session bus refused: " + call.toStdString());
+        logging::log("a call on the session bus refused: " + call.toStdString());
         connection.send(message.createErrorReply(QDBusError::UnknownMethod,
                                                  QStringLiteral("No such call: ") + call));
         return true;

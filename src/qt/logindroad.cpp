@@ -1,5 +1,7 @@
 #include "logindroad.h"
 
+#include "log/log.h"
+
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -8,8 +10,6 @@
 #include <QTimer>
 
 #include <unistd.h>
-
-#include "poweroff/log.h"
 
 namespace poweroff {
 
@@ -303,7 +303,7 @@ void LogindRoad::inhibit()
              << QStringLiteral("block");
         call(QDBusConnection::SystemBus, lock, QuickMs, [this](const QDBusMessage &reply) {
             if (failed(reply))
-                log("could not keep the computer awake: " + words(reply));
+                logging::log("could not keep the computer awake: " + words(reply));
             else
                 m_lock = reply.arguments().value(0).value<QDBusUnixFileDescriptor>();
             settle();

@@ -1,6 +1,6 @@
 #include "notifications.h"
 
-#include "poweroff/log.h"
+#include "log/log.h"
 #include "qtruntime.h"
 
 #include <QDBusConnection>
@@ -147,7 +147,7 @@ void Notifications::send(const Notice &notice)
 void Notifications::failed(const QString &why)
 {
     if (!std::exchange(m_told, true))
-        poweroff::log("no desktop notification: " + why.toStdString());
+        logging::log("no desktop notification: " + why.toStdString());
 }
 
 void Notifications::actionInvoked(uint id, const QString &action)

@@ -1,6 +1,7 @@
 #include "qtruntime.h"
 
 #include "accessibility.h"
+#include "log/log.h"
 #include "notifications.h"
 #include "qtwindow.h"
 #include "ui/faces.h"
@@ -10,8 +11,6 @@
 #include <QFontDatabase>
 #include <QMessageBox>
 #include <QPalette>
-
-#include <cstdio>
 
 namespace ui::qt {
 
@@ -37,7 +36,7 @@ std::unique_ptr<Window> QtRuntime::load(const WindowDefinition &definition)
 
 void QtRuntime::fatal(const std::string &message)
 {
-    std::fprintf(stderr, "veltrane: %s\n", message.c_str());
+    logging::log(message);
     QMessageBox::critical(nullptr, QStringLiteral("Veltrane"), QString::fromStdString(message));
     QCoreApplication::exit(1);
 }

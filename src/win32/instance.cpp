@@ -1,6 +1,6 @@
 #include "instance.h"
 
-#include "poweroff/log.h"
+#include "log/log.h"
 
 namespace ui::win32 {
 
@@ -47,8 +47,8 @@ app::Claim Instance::claim()
 {
     m_mutex.reset(CreateMutexW(nullptr, FALSE, MutexName));
     if (!m_mutex) {
-        poweroff::log("running alone: no mutex for the session (error " +
-                      std::to_string(GetLastError()) + ")");
+        logging::log("running alone: no mutex for the session (error " +
+                     std::to_string(GetLastError()) + ")");
         return app::Claim::Alone;
     }
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
@@ -71,7 +71,7 @@ LRESULT Instance::answer(const COPYDATASTRUCT *data)
         request = app::Request::fromText(
             std::string(static_cast<const char *>(data->lpData), data->cbData));
     if (!request) {
-        poweroff::log("a message from another start refused: not a request");
+        logging::log("a message from another start refused: not a request");
         return 1 + static_cast<LRESULT>(app::Answer::NotUnderstood);
     }
     // Not served yet, or no longer: the program is starting or going.

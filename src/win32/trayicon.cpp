@@ -1,6 +1,6 @@
 #include "trayicon.h"
 
-#include "poweroff/log.h"
+#include "log/log.h"
 #include "timer/fieldtext.h"
 
 #include <windowsx.h>
@@ -105,7 +105,7 @@ void TrayIcon::settle()
         return;
     }
     if (!add() && !std::exchange(m_told, true))
-        poweroff::log("no notification-area icon: the shell refused it");
+        logging::log("no notification-area icon: the shell refused it");
 }
 
 bool TrayIcon::add()

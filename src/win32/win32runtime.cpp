@@ -1,13 +1,13 @@
 #include "win32runtime.h"
 
 #include "button.h"
+#include "log/log.h"
 #include "ui/faces.h"
 #include "ui/forms.h"
 #include "win32window.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <exception>
 
 namespace ui::win32 {
@@ -99,7 +99,7 @@ TrayIcon &Win32Runtime::tray()
 
 void Win32Runtime::fatal(const std::string &message)
 {
-    std::fprintf(stderr, "veltrane: %s\n", message.c_str());
+    logging::log(message);
     MessageBoxW(nullptr, wide(message).c_str(), L"Veltrane", MB_OK | MB_ICONERROR);
     quit(1);
 }

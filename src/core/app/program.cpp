@@ -1,6 +1,6 @@
 #include "program.h"
 
-#include "poweroff/log.h"
+#include "log/log.h"
 #include "timer/fieldtext.h"
 
 namespace app {
@@ -14,7 +14,7 @@ Program::Program(const CommandLine &commandLine, ui::Runtime &runtime, poweroff:
     m_form.setQuiet(commandLine.quiet);
     m_form.window().show();
     if (commandLine.inSeconds) {
-        poweroff::log("counting down from " + timer::spanText(*commandLine.inSeconds));
+        logging::log("counting down from " + timer::spanText(*commandLine.inSeconds));
         m_form.startFor(*commandLine.inSeconds, commandLine.until);
     }
 }
@@ -23,28 +23,28 @@ Answer Program::handle(const Request &request)
 {
     using Kind = Request::Kind;
     if (!request.valid()) {
-        poweroff::log("another start refused: a span of " + std::to_string(request.seconds) +
-                      " seconds is not from 1 second to 23:59:59");
+        logging::log("another start refused: a span of " + std::to_string(request.seconds) +
+                     " seconds is not from 1 second to 23:59:59");
         return Answer::NotUnderstood;
     }
     if (request.kind != Kind::Raise && request.dryRun != m_rehearsal) {
-        poweroff::log("another start refused: a rehearsal and a real timer do not mix");
+        logging::log("another start refused: a rehearsal and a real timer do not mix");
         return m_rehearsal ? Answer::RehearsalRunning : Answer::RealTimerRunning;
     }
     switch (request.kind) {
     case Kind::Start:
         if (m_form.isWarningOpen()) {
-            poweroff::log("another start refused: the warning is open");
+            logging::log("another start refused: the warning is open");
             return Answer::WarningOpen;
         }
-        poweroff::log("counting down from " + timer::spanText(request.seconds) +
-                      ", as another start asked");
+        logging::log("counting down from " + timer::spanText(request.seconds) +
+                     ", as another start asked");
         m_form.startFor(request.seconds);
         break;
     case Kind::Cancel:
         if (!m_form.cancel())
             return Answer::NothingToStop;
-        poweroff::log("stopped, as another start asked");
+        logging::log("stopped, as another start asked");
         break;
     case Kind::Raise:
         break;

@@ -1,13 +1,13 @@
 #include "shutdownform.h"
 
-#include "poweroff/log.h"
+#include "log/log.h"
 #include "ui/forms.h"
 
 #include <algorithm>
 
 namespace confirm {
 
-using poweroff::log;
+using logging::log;
 
 void logNotAllowed(const poweroff::Readiness &readiness)
 {

@@ -1,6 +1,6 @@
 #include "poweroff.h"
 
-#include "log.h"
+#include "log/log.h"
 
 namespace poweroff {
 
@@ -19,7 +19,7 @@ void ShutDownNT(Platform &platform, bool force, Platform::Done done)
         // Without the privilege the request below fails, and that failure is what the caller
         // hears of; this note only tells why.
         if (const auto error = EnableShutdownPrivilege(platform))
-            log("could not enable the shutdown privilege: " + *error);
+            logging::log("could not enable the shutdown privilege: " + *error);
     }
     platform.ExitWindowsEx(flags, 0, std::move(done));
 }

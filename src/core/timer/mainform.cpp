@@ -2,7 +2,7 @@
 
 #include "confirm/shutdownform.h"
 #include "fieldtext.h"
-#include "poweroff/log.h"
+#include "log/log.h"
 #include "poweroff/road.h"
 #include "ui/controls.h"
 #include "ui/forms.h"
@@ -137,7 +137,7 @@ void MainForm::tmrQuickTimer_Timer()
             static_cast<std::int32_t>(std::clamp<std::int64_t>(*m_until - m_clock(), 0, INT32_MAX));
         if (byClock > next + 1 || byClock < next - 1) {
             next = byClock;
-            poweroff::log("the clock moved: " + spanText(next) + " left until the time asked for");
+            logging::log("the clock moved: " + spanText(next) + " left until the time asked for");
         }
     }
     if (next >= 0) {

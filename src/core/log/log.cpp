@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-namespace poweroff {
+namespace logging {
 
 void log(const std::string &line)
 {
@@ -11,4 +11,4 @@ void log(const std::string &line)
     std::fflush(stderr);
 }
 
-} // namespace poweroff
+} // namespace logging

@@ -2,10 +2,10 @@
 
 #include <string>
 
-namespace poweroff {
+namespace logging {
 
 // One line on standard error, where the journal finds it when the desktop started the program:
 // "veltrane: " and the line.
 void log(const std::string &line);
 
-} // namespace poweroff
+} // namespace logging
