@@ -1,6 +1,8 @@
 // The Windows program: the same windows and behaviour on native Win32 controls.
-#include "app/commandline.h"
+#include "app/host.h"
 #include "app/program.h"
+#include "app/start.h"
+#include "log/log.h"
 #include "poweroff/ntroad.h"
 #include "win32/handles.h"
 #include "win32/instance.h"
@@ -14,6 +16,7 @@
 #include <cstdio>
 #include <ctime>
 #include <exception>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,54 +52,62 @@ std::vector<std::string> arguments()
     return words;
 }
 
+// The Windows program's pieces: the session's mutex and message window, the Win32 runtime and
+// the NT road.
+class Win32Host final : public app::Host {
+public:
+    explicit Win32Host(HINSTANCE module) : m_module(module) {}
+
+    std::optional<app::Answer> ask(const app::Request &request) override
+    {
+        return ui::win32::Instance::ask(request);
+    }
+
+    app::Claim claim() override
+    {
+        m_instance = std::make_unique<ui::win32::Instance>(m_module);
+        return m_instance->claim();
+    }
+
+    int run(const app::CommandLine &commandLine) override
+    {
+        try {
+            const INITCOMMONCONTROLSEX controls{sizeof controls,
+                                                ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+            InitCommonControlsEx(&controls);
+            ui::win32::Win32Runtime runtime(m_module);
+            poweroff::Win32Platform platform;
+            poweroff::NtRoad system(platform);
+            app::Program program(commandLine, runtime, system, logging::print);
+            m_instance->serve([&](const app::Request &asked) {
+                app::Answer answer = app::Answer::NotUnderstood;
+                runtime.run([&] { answer = program.handle(asked); });
+                return answer;
+            });
+            // Answered only while what the answer needs is there: taking the runtime apart
+            // lets messages in, a second start's among them.
+            struct Serving {
+                ui::win32::Instance &instance;
+                ~Serving() { instance.serve(nullptr); }
+            } const serving{*m_instance};
+            return runtime.exec();
+        } catch (const std::exception &error) {
+            MessageBoxW(nullptr, ui::win32::wide(error.what()).c_str(), L"Veltrane",
+                        MB_OK | MB_ICONERROR);
+            return 1;
+        }
+    }
+
+private:
+    HINSTANCE m_module;
+    std::unique_ptr<ui::win32::Instance> m_instance;
+};
+
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int)
 {
     attachConsole();
-    // Answer --help, --version and mistakes without ever opening a window.
-    using Action = app::CommandLine::Action;
-    app::CommandLine commandLine = app::CommandLine::parse(arguments());
-    commandLine.resolve(std::time(nullptr));
-    if (commandLine.action != Action::Run && commandLine.action != Action::Cancel) {
-        std::FILE *out = commandLine.exitStatus() == 0 ? stdout : stderr;
-        std::fprintf(out, "%s\n", commandLine.text.c_str());
-        std::fflush(out);
-        return commandLine.exitStatus();
-    }
-    const app::Request request = app::Request::from(commandLine);
-    if (commandLine.action == Action::Cancel)
-        return app::report(ui::win32::Instance::ask(request).value_or(app::Answer::NoneRunning));
-    ui::win32::Instance instance(module);
-    if (instance.claim() == app::Claim::Taken)
-        return app::report(ui::win32::Instance::ask(request).value_or(app::Answer::NoAnswer));
-    try {
-        const INITCOMMONCONTROLSEX controls{sizeof controls,
-                                            ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
-        InitCommonControlsEx(&controls);
-        ui::win32::Win32Runtime runtime(module);
-        poweroff::Win32Platform platform;
-        poweroff::NtRoad system(platform);
-        app::Program program(commandLine, runtime, system, [](const std::string &line) {
-            // Flushed at once: another program may be waiting for this line.
-            std::printf("%s\n", line.c_str());
-            std::fflush(stdout);
-        });
-        instance.serve([&](const app::Request &asked) {
-            app::Answer answer = app::Answer::NotUnderstood;
-            runtime.run([&] { answer = program.handle(asked); });
-            return answer;
-        });
-        // Answered only while what the answer needs is there: taking the runtime apart lets
-        // messages in, a second start's among them.
-        struct Serving {
-            ui::win32::Instance &instance;
-            ~Serving() { instance.serve(nullptr); }
-        } const serving{instance};
-        return runtime.exec();
-    } catch (const std::exception &error) {
-        MessageBoxW(nullptr, ui::win32::wide(error.what()).c_str(), L"Veltrane",
-                    MB_OK | MB_ICONERROR);
-        return 1;
-    }
+    Win32Host host(module);
+    return app::start(arguments(), std::time(nullptr), host);
 }

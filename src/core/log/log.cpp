@@ -11,4 +11,10 @@ void log(const std::string &line)
     std::fflush(stderr);
 }
 
+void print(const std::string &line)
+{
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
 } // namespace logging
