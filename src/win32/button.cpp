@@ -1,9 +1,10 @@
 #include "button.h"
 
 #include "accessible.h"
+#include "colours.h"
 #include "handles.h"
 #include "ui/captionfit.h"
-#include "win32runtime.h"
+#include "windowhost.h"
 
 #include <windowsx.h>
 
@@ -14,14 +15,14 @@ namespace {
 struct Creation {
     const ButtonProperties *properties;
     bool toggle;
-    Win32Runtime *runtime;
+    WindowHost *runtime;
     UINT dpi;
 };
 
 } // namespace
 
 HWND Button::create(HWND parent, int id, const RECT &rect, const ButtonProperties &properties,
-                    bool toggle, Win32Runtime &runtime, UINT dpi)
+                    bool toggle, WindowHost &runtime, UINT dpi)
 {
     Creation creation{&properties, toggle, &runtime, dpi};
     return CreateWindowExW(0, L"VeltraneButton", wide(properties.caption).c_str(),
@@ -36,7 +37,7 @@ Button *Button::of(HWND button)
     return reinterpret_cast<Button *>(GetWindowLongPtrW(button, GWLP_USERDATA));
 }
 
-Button::Button(HWND window, const ButtonProperties &properties, bool toggle, Win32Runtime &runtime,
+Button::Button(HWND window, const ButtonProperties &properties, bool toggle, WindowHost &runtime,
                UINT dpi)
     : m_window(window), m_properties(properties), m_runtime(runtime), m_dpi(dpi),
       m_caption(wide(properties.caption)), m_toggle(toggle),

@@ -10,7 +10,7 @@
 
 namespace ui::win32 {
 
-class Win32Runtime;
+class WindowHost;
 
 // The command button of both windows, a window class of its own: a picture above a caption on a
 // flat coloured face. Its state flips on every click before the click is reported to the
@@ -19,7 +19,7 @@ class Button final {
 public:
     // A toggle's state a screen reader hears: pressed while it is on.
     static HWND create(HWND parent, int id, const RECT &rect, const ButtonProperties &properties,
-                       bool toggle, Win32Runtime &runtime, UINT dpi);
+                       bool toggle, WindowHost &runtime, UINT dpi);
     static Button *of(HWND button);
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -32,7 +32,7 @@ public:
     void click();
 
 private:
-    Button(HWND window, const ButtonProperties &properties, bool toggle, Win32Runtime &runtime,
+    Button(HWND window, const ButtonProperties &properties, bool toggle, WindowHost &runtime,
            UINT dpi);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void paint(HDC dc) const;
@@ -40,7 +40,7 @@ private:
 
     HWND m_window;
     ButtonProperties m_properties;
-    Win32Runtime &m_runtime;
+    WindowHost &m_runtime;
     UINT m_dpi;
     std::wstring m_caption;
     bool m_toggle;

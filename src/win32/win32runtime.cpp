@@ -3,7 +3,6 @@
 #include "button.h"
 #include "log/log.h"
 #include "ui/faces.h"
-#include "ui/forms.h"
 #include "win32window.h"
 
 #include <algorithm>
@@ -64,6 +63,9 @@ Win32Runtime::~Win32Runtime()
 
 std::unique_ptr<Window> Win32Runtime::load(const WindowDefinition &definition)
 {
+    // The program's icon is its first window's, the main window's.
+    if (m_icon.empty())
+        m_icon = definition.icon.name;
     if (m_prepared && m_preparedFor == &definition)
         return std::move(m_prepared);
     return std::make_unique<Win32Window>(definition, *this);
@@ -91,9 +93,9 @@ void Win32Runtime::withdrawNotice(const std::string &)
 TrayIcon &Win32Runtime::tray()
 {
     if (!m_tray)
-        m_tray = std::make_unique<TrayIcon>(
-            m_instance, picture(frmMain().icon.name, GetSystemMetrics(SM_CXSMICON), 96),
-            [this](const Handler &act) { run(act); });
+        m_tray = std::make_unique<TrayIcon>(m_instance,
+                                            picture(m_icon, GetSystemMetrics(SM_CXSMICON), 96),
+                                            [this](const Handler &act) { run(act); });
     return *m_tray;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "colours.h"
 #include "handles.h"
 #include "trayicon.h"
 #include "ui/contrast.h"
 #include "ui/window.h"
+#include "windowhost.h"
 
 #include <map>
 #include <memory>
@@ -12,19 +14,9 @@
 
 namespace ui::win32 {
 
-inline Rgb rgb(COLORREF colour)
-{
-    return {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
-}
-
-inline COLORREF colorref(Rgb colour)
-{
-    return RGB(colour.red, colour.green, colour.blue);
-}
-
 // Builds native Win32 windows from window definitions: twips become pixels at the window's DPI,
 // colour values become system or direct colours, pictures come from the program's resources.
-class Win32Runtime final : public Runtime {
+class Win32Runtime final : public Runtime, public WindowHost {
 public:
     explicit Win32Runtime(HINSTANCE instance);
     ~Win32Runtime() override;
@@ -38,27 +30,21 @@ public:
     void notify(const Notice &notice, Handler act) override;
     void withdrawNotice(const std::string &outcome) override;
 
-    // Runs an event handler; an exception it throws is an error that nothing handles.
-    void run(const Handler &handler);
     // The message loop, until the program ends; returns its exit status.
     int exec();
     // Handles the messages waiting now, as the loop would.
     void processMessages();
-    void quit(int status);
 
-    HINSTANCE instance() const { return m_instance; }
-    COLORREF colour(Colour colour) const;
-    // The scheme's face and text colours, and whether high contrast is on; read again when the
-    // desktop's settings change (settingsChanged).
-    const Scheme &scheme() const { return m_scheme; }
-    void settingsChanged();
-    HBRUSH brush(COLORREF colour);
-    // The font asked for where it is installed, otherwise a face that keeps its look and size.
-    HFONT font(const Font &font, UINT dpi);
-    // A picture of the given size at 96 dpi, drawn for the given DPI.
-    HICON picture(const std::string &name, int size, UINT dpi);
-    // The size of a picture at 96 dpi, as a button shows it.
-    int pictureSize(const std::string &name) const;
+    void run(const Handler &handler) override;
+    void quit(int status) override;
+    HINSTANCE instance() const override { return m_instance; }
+    COLORREF colour(Colour colour) const override;
+    const Scheme &scheme() const override { return m_scheme; }
+    void settingsChanged() override;
+    HBRUSH brush(COLORREF colour) override;
+    HFONT font(const Font &font, UINT dpi) override;
+    HICON picture(const std::string &name, int size, UINT dpi) override;
+    int pictureSize(const std::string &name) const override;
 
 private:
     bool dispatch(MSG &message);
@@ -72,6 +58,7 @@ private:
     TrayIcon &tray();
 
     std::unique_ptr<TrayIcon> m_tray;
+    std::string m_icon; // the program's: its main window's
     std::unique_ptr<Window> m_prepared;
     const WindowDefinition *m_preparedFor = nullptr;
     std::map<COLORREF, UniqueBrush> m_brushes;

@@ -1,24 +1,32 @@
 #pragma once
 
 #include "accessible.h"
+#include "buttoncontrol.h"
+#include "framecontrol.h"
 #include "handles.h"
+#include "labelcontrol.h"
+#include "questionbox.h"
+#include "spinnercontrol.h"
+#include "timercontrol.h"
+#include "tooltips.h"
 #include "ui/window.h"
+#include "windowhost.h"
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace ui::win32 {
 
-class Win32Runtime;
-
 // A window built from its definition: native controls placed where the definition says, in
-// pixels at the window's DPI; no layout moves anything when the window grows.
+// pixels at the window's DPI; no layout moves anything when the window grows. A control's
+// messages reach its object through its HWND.
 class Win32Window final : public Window {
 public:
-    Win32Window(const WindowDefinition &definition, Win32Runtime &runtime);
+    Win32Window(const WindowDefinition &definition, WindowHost &host);
     ~Win32Window() override;
 
     HWND handle() const { return m_window; }
@@ -39,12 +47,19 @@ public:
     bool isLoaded() const override { return m_loaded; }
     void keepInSight() override;
     void ask(const Question &question, std::function<void(bool keep)> answered) override;
-    void withdrawQuestion() override;
+    void withdrawQuestion() override { m_question.withdraw(); }
 
-    class LabelControl;
-    class ScrollBarControl;
-    class ButtonControl;
-    class TimerControl;
+    // What its controls ask of it.
+    WindowHost &host() const { return m_host; }
+    HINSTANCE instance() const { return m_host.instance(); }
+    UINT dpi() const { return m_dpi; }
+    void addTip(HWND control, const std::wstring &text);
+    // The answer to a screen reader about a control or the window; what it reads lives as long
+    // as this window's controls do.
+    LRESULT answer(HWND control, WPARAM wParam, LPARAM lParam, Present present);
+    // Around the focused spinner and its field, in the frame's pixels; empty when no spinner
+    // has the focus.
+    RECT focusArea() const;
 
 private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
@@ -54,39 +69,19 @@ private:
     // Everything again at a new DPI: sizes, places and fonts.
     void rescale(UINT dpi, const RECT &suggested);
     int pixels(int twips) const { return MulDiv(twips, int(m_dpi), 1440); }
-    SIZE outerSize() const;
-    // Where a window of that size sits centred on that area.
-    static POINT centred(SIZE outer, const RECT &area);
-    void centreOn(HWND owner);
-    void addTip(HWND control, const std::wstring &text);
     // To the front, or, where Windows keeps another program there, flashing for attention.
     void claimForeground();
     void startTimers();
     void setIcons();
     // Behind the controls: the defined colour, or under high contrast the scheme's.
     COLORREF background() const;
-    // A scroll bar draws no focus of its own: the frame draws it, around the focused spinner
-    // and its field. Empty when no spinner has the focus; in the frame's pixels.
-    RECT focusArea() const;
-    static LRESULT CALLBACK frameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR, DWORD_PTR self);
-    static LRESULT CALLBACK spinnerProcedure(HWND bar, UINT message, WPARAM wParam, LPARAM lParam,
-                                             UINT_PTR, DWORD_PTR self);
-    // Labels and spinners answer a screen reader with what the definitions say of them.
-    static LRESULT CALLBACK labelProcedure(HWND label, UINT message, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR, DWORD_PTR self);
-    // The answer to a screen reader about a control or the window; what it reads lives as long
-    // as this window's controls do.
-    LRESULT answer(HWND control, WPARAM wParam, LPARAM lParam, Present present);
 
-    Win32Runtime &m_runtime;
+    WindowHost &m_host;
     const WindowDefinition &m_definition;
     HWND m_window = nullptr;
-    HWND m_tips = nullptr;
     HWND m_owner = nullptr;
-    HWND m_focus = nullptr;    // the control that has, or last had, the focus
-    HWND m_question = nullptr; // the task dialog open over the window
-    bool m_withdrawn = false;  // it was closed unanswered
+    HWND m_focus = nullptr; // the control that has, or last had, the focus
+    QuestionBox m_question;
     UINT m_dpi = 96;
     DWORD m_style = 0;
     bool m_sizable = false;
@@ -96,10 +91,12 @@ private:
     bool m_main = false;
     std::map<std::string, HWND, std::less<>> m_controls;
     std::map<std::string, std::unique_ptr<LabelControl>, std::less<>> m_labels;
-    std::map<std::string, std::unique_ptr<ScrollBarControl>, std::less<>> m_scrollBars;
+    std::map<std::string, std::unique_ptr<SpinnerControl>, std::less<>> m_spinners;
     std::map<std::string, std::unique_ptr<ButtonControl>, std::less<>> m_buttons;
+    std::vector<std::unique_ptr<FrameControl>> m_frames;
     std::map<std::string, std::unique_ptr<TimerControl>, std::less<>> m_timers;
-    std::vector<std::pair<HWND, std::wstring>> m_pendingTips; // added once the window shows
+    std::map<UINT_PTR, TimerControl *> m_timerIds; // for WM_TIMER
+    std::optional<Tooltips> m_tooltips;            // made with the window
     std::vector<TimerControl *> m_startOnShow;
     std::map<HWND, std::shared_ptr<const Present>> m_presented; // to screen readers
 };
