@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDBusConnectionInterface>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTime>
 #include <QTimer>
@@ -37,6 +38,7 @@ private slots:
     void callsAreChecked_data();
     void callsAreChecked();
     void withoutASessionBus();
+    void anAnswerAlone();
     void cleanup();
 
 private:
@@ -249,7 +251,6 @@ void AppTest::oneTimerPerSession()
     QCOMPARE(m_first.state(), QProcess::Running);
     m_first.terminate();
     QVERIFY(m_first.waitForFinished(5000));
-    QCOMPARE(second("--dry-run --cancel"), "1 No Veltrane is running.");
 }
 
 void AppTest::aRehearsalNeverReachesARealTimer()
@@ -306,6 +307,30 @@ void AppTest::withoutASessionBus()
     QTRY_VERIFY(firstLogged().contains("running alone: no session bus"));
     QTest::qWait(200);
     QCOMPARE(m_first.state(), QProcess::Running);
+}
+
+void AppTest::anAnswerAlone()
+{
+    // On a bus with nobody else on it, an answer comes at once, and a start that only asked
+    // ends beside Qt's bus thread still busy with it: a start once printed Qt's complaints too,
+    // about one start in three.
+    QProcess daemon;
+    daemon.start(QStandardPaths::findExecutable("dbus-daemon"),
+                 {"--session", "--nofork", "--print-address=1"});
+    QVERIFY(daemon.waitForReadyRead(5000));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DBUS_SESSION_BUS_ADDRESS", daemon.readLine().trimmed());
+    // A hundred and fifty starts from a shell, one after the other, as a script would.
+    QProcess starts;
+    starts.setProcessEnvironment(environment);
+    starts.setProcessChannelMode(QProcess::MergedChannels);
+    starts.start("sh", {"-c", "for i in $(seq 150); do \"$0\" --dry-run --cancel; done",
+                        qEnvironmentVariable("VELTRANE_BINARY")});
+    QVERIFY(starts.waitForFinished(30000));
+    QCOMPARE(QString::fromLocal8Bit(starts.readAll()),
+             QString("No Veltrane is running.\n").repeated(150));
+    daemon.kill();
+    daemon.waitForFinished();
 }
 
 QTEST_MAIN(AppTest)

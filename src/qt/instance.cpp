@@ -60,6 +60,16 @@ std::optional<app::Answer> Instance::ask(const app::Request &request)
     // Where none runs, none is to be started by the bus.
     call.setAutoStartService(false);
     const QDBusMessage reply = bus.call(call, QDBus::Block, 10000);
+    if (reply.type() == QDBusMessage::ErrorMessage) {
+        // Qt's bus thread tells of an error reply once more after this one has it, and a
+        // start that only asks would be ending beside it: Qt then prints "invalid type" lines.
+        // Asked after it, the bus's own answer comes once the thread is done with the error.
+        bus.call(QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+                                                QStringLiteral("/org/freedesktop/DBus"),
+                                                QStringLiteral("org.freedesktop.DBus.Peer"),
+                                                QStringLiteral("Ping")),
+                 QDBus::Block, 1000);
+    }
     if (reply.type() == QDBusMessage::ReplyMessage)
         return request.kind == Kind::Cancel && !reply.arguments().value(0).toBool()
                    ? app::Answer::NothingToStop
