@@ -3,8 +3,8 @@
 #include "accessibility.h"
 #include "contrast.h"
 #include "pictures.h"
-#include "qtruntime.h"
 #include "ui/captionfit.h"
+#include "windowhost.h"
 
 #include <QAccessible>
 #include <QPainter>
@@ -12,7 +12,7 @@
 
 namespace ui::qt {
 
-MyButton::MyButton(const ButtonProperties &properties, const QtRuntime &runtime, QWidget *parent)
+MyButton::MyButton(const ButtonProperties &properties, const WindowHost &runtime, QWidget *parent)
     : QAbstractButton(parent), m_properties(properties), m_runtime(runtime),
       m_pictureSize(Pictures::buttonSize(properties.picture.name))
 {

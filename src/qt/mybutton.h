@@ -11,7 +11,7 @@
 
 namespace ui::qt {
 
-class QtRuntime;
+class WindowHost;
 
 // The command button of both windows: a picture above a caption on a flat coloured face. Its
 // state flips on every click before the click is reported; the state does not change its look.
@@ -21,7 +21,7 @@ class MyButton final : public QAbstractButton {
     Q_PROPERTY(QString caption READ caption WRITE setCaption)
 
 public:
-    MyButton(const ButtonProperties &properties, const QtRuntime &runtime,
+    MyButton(const ButtonProperties &properties, const WindowHost &runtime,
              QWidget *parent = nullptr);
 
     bool state() const { return isChecked(); }
@@ -41,7 +41,7 @@ protected:
 
 private:
     ButtonProperties m_properties;
-    const QtRuntime &m_runtime;
+    const WindowHost &m_runtime;
     int m_pictureSize = 0;
     bool m_toggle = false;
     // Captions fitted, for the width and font they were fitted to.

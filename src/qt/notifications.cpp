@@ -1,7 +1,6 @@
 #include "notifications.h"
 
 #include "log/log.h"
-#include "qtruntime.h"
 
 #include <QDBusConnection>
 #include <QDBusPendingCallWatcher>
@@ -21,7 +20,7 @@ QDBusMessage method(const char *name)
 
 } // namespace
 
-Notifications::Notifications(QtRuntime &runtime) : m_runtime(runtime)
+Notifications::Notifications(Run run) : m_run(std::move(run))
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     bus.connect(Service, Path, Service, QStringLiteral("ActionInvoked"), this,
@@ -154,7 +153,7 @@ void Notifications::actionInvoked(uint id, const QString &action)
 {
     if (id == m_id && m_act &&
         (action == QLatin1String("act") || action == QLatin1String("default")))
-        m_runtime.run(m_act);
+        m_run(m_act);
 }
 
 void Notifications::closed(uint id, uint reason)

@@ -5,11 +5,10 @@
 #include <QObject>
 
 #include <deque>
+#include <functional>
 #include <optional>
 
 namespace ui::qt {
-
-class QtRuntime;
 
 // The desktop's notifications (org.freedesktop.Notifications on the session bus): one
 // notification at a time, urgent, replaced in place. Nothing here ever blocks: without a
@@ -18,7 +17,9 @@ class Notifications final : public QObject {
     Q_OBJECT
 
 public:
-    explicit Notifications(QtRuntime &runtime);
+    // `run` runs an event handler, as the runtime does.
+    using Run = std::function<void(const Handler &)>;
+    explicit Notifications(Run run);
     ~Notifications() override;
 
     void show(const Notice &notice, Handler act);
@@ -38,7 +39,7 @@ private:
     void close();
     void failed(const QString &why);
 
-    QtRuntime &m_runtime;
+    Run m_run;
     Handler m_act;
     uint m_id = 0;                               // the service's number for the one shown
     std::optional<Notice> m_shown;               // what it says

@@ -45,7 +45,7 @@ void QtRuntime::notify(const Notice &notice, Handler act)
 {
     // The session bus is not touched before a notification is needed: start-up stays lean.
     if (!m_notifications)
-        m_notifications = std::make_unique<Notifications>(*this);
+        m_notifications = std::make_unique<Notifications>([this](const Handler &act) { run(act); });
     m_notifications->show(notice, std::move(act));
 }
 

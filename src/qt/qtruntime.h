@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/window.h"
+#include "windowhost.h"
 
 #include <QColor>
 #include <QFont>
@@ -14,7 +15,7 @@ class Notifications;
 
 // Builds Qt widgets from window definitions: twips become logical pixels at 15 to the pixel, so
 // Qt's own high-DPI scaling keeps the proportions on larger screens.
-class QtRuntime final : public Runtime {
+class QtRuntime final : public Runtime, public WindowHost {
 public:
     QtRuntime();
     ~QtRuntime() override;
@@ -24,11 +25,9 @@ public:
     void notify(const Notice &notice, Handler act) override;
     void withdrawNotice(const std::string &outcome) override;
 
-    QColor colour(Colour colour) const;
-    // The font asked for where it is installed, otherwise a face that keeps its look and size.
-    QFont font(const Font &font) const;
-    // Runs an event handler; an exception it throws is an error that nothing handles.
-    void run(const Handler &handler);
+    QColor colour(Colour colour) const override;
+    QFont font(const Font &font) const override;
+    void run(const Handler &handler) override;
 
 private:
     std::unique_ptr<Notifications> m_notifications; // once the first is shown

@@ -1,9 +1,14 @@
 #pragma once
 
+#include "buttoncontrol.h"
 #include "formwidget.h"
+#include "labelcontrol.h"
+#include "questionbox.h"
+#include "spinnercontrol.h"
+#include "timercontrol.h"
 #include "ui/window.h"
+#include "windowhost.h"
 
-#include <QMessageBox>
 #include <QPointer>
 
 #include <map>
@@ -13,13 +18,12 @@
 namespace ui::qt {
 
 class KWinFocus;
-class QtRuntime;
 
 // A window built from its definition. Every control is placed where the definition says; no
 // layout moves anything when the window grows.
 class QtWindow final : public Window {
 public:
-    QtWindow(const WindowDefinition &definition, QtRuntime &runtime);
+    QtWindow(const WindowDefinition &definition, WindowHost &host);
     ~QtWindow() override;
 
     FormWidget *widget() const { return m_widget; }
@@ -42,14 +46,14 @@ private:
     void build(const WindowDefinition &definition);
     void closed();
 
-    QtRuntime &m_runtime;
+    WindowHost &m_host;
     QPointer<FormWidget> m_widget;
     QPointer<KWinFocus> m_kwin; // the widget's
-    std::map<std::string, std::unique_ptr<Label>, std::less<>> m_labels;
-    std::map<std::string, std::unique_ptr<ScrollBar>, std::less<>> m_scrollBars;
-    std::map<std::string, std::unique_ptr<Button>, std::less<>> m_buttons;
-    std::map<std::string, std::unique_ptr<Timer>, std::less<>> m_timers;
-    QPointer<QMessageBox> m_question;
+    QuestionBox m_question;
+    std::map<std::string, std::unique_ptr<LabelControl>, std::less<>> m_labels;
+    std::map<std::string, std::unique_ptr<SpinnerControl>, std::less<>> m_spinners;
+    std::map<std::string, std::unique_ptr<ButtonControl>, std::less<>> m_buttons;
+    std::map<std::string, std::unique_ptr<TimerControl>, std::less<>> m_timers;
     Handler m_unloaded;
     bool m_loaded = true;
     bool m_main = false;
