@@ -64,6 +64,15 @@ build_windows_tree() {
         -DVELTRANE_PICTURES_DIR="$VELTRANE_ROOT/build/pictures"
 }
 
+# The Windows program released and stripped, in build-windows-release/, for the benchmark and
+# the zip.
+build_windows_release_tree() {
+    VELTRANE_BUILD_TARGET=veltrane_ico build_tree "$VELTRANE_ROOT/build"
+    build_tree "$VELTRANE_ROOT/build-windows-release" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$VELTRANE_ROOT/cmake/mingw-w64.cmake" \
+        -DVELTRANE_PICTURES_DIR="$VELTRANE_ROOT/build/pictures"
+}
+
 # Wine in a prefix of our own, its helper processes started beforehand and quietly: they would
 # otherwise inherit an output pipe and hold up whoever reads it. Start it with DISPLAY set: a
 # desktop process started without one leaves every later window hanging in its creation.
