@@ -1,5 +1,7 @@
 #include "instance.h"
 
+#include "buserrors.h"
+
 #include "log/log.h"
 #include "version.h"
 
@@ -76,8 +78,7 @@ std::optional<app::Answer> Instance::ask(const app::Request &request)
                    : app::Answer::Done;
     const QString error = reply.errorName();
     // Without auto-start the bus says either, as it is configured.
-    if (error == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") ||
-        error == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner"))
+    if (noSuchService(error))
         return std::nullopt;
     const std::optional<app::Answer> named =
         error.startsWith(ErrorPrefix)

@@ -1,5 +1,6 @@
 #include "logindroad.h"
 
+#include "buserrors.h"
 #include "log/log.h"
 
 #include <QDBusArgument>
@@ -37,8 +38,7 @@ std::string words(const QDBusMessage &reply)
 
 bool unreachable(const QString &errorName)
 {
-    return errorName == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") ||
-           errorName == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner") ||
+    return ui::qt::noSuchService(errorName) ||
            errorName == QLatin1String("org.freedesktop.DBus.Error.Disconnected") ||
            errorName == QLatin1String("org.freedesktop.DBus.Error.NoServer");
 }
