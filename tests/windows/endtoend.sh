@@ -95,7 +95,20 @@ wine "$exe" --dry-run --cancel >/dev/null 2>&1 && fail "--cancel with none runni
 wine "$exe" --dry-run >"$out" 2>/dev/null &
 pid=$!
 find_window '^Veltrane$' >/dev/null
-wine "$exe" --in 0:00:01 2>/dev/null && fail "a real --in was handed to a rehearsal"
+# A real --in must be refused by the rehearsal. Were it to become a program of its own instead,
+# it is ended within 5 s, long before its warning's 30 s could reach a power-off request.
+wine "$exe" --in 0:00:01 2>/dev/null &
+real=$!
+for _ in $(seq 50); do
+    kill -0 "$real" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$real" 2>/dev/null; then
+    pkill -f 'veltrane.exe --in 0:00:01' || true
+    kill "$real" 2>/dev/null || true
+    fail "a real --in started a program of its own"
+fi
+wait "$real" && fail "a real --in was handed to a rehearsal"
 wine "$exe" --dry-run --in 0:00:01 || fail "--in was not handed over"
 warning=$(find_window '^Automated shutdown in progress...$')
 echo "PASS: a second start hands --in over, and the warning opens"
