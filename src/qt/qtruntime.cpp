@@ -1,7 +1,6 @@
 #include "qtruntime.h"
 
 #include "accessibility.h"
-#include "log/log.h"
 #include "notifications.h"
 #include "qtwindow.h"
 #include "ui/faces.h"
@@ -34,9 +33,8 @@ std::unique_ptr<Window> QtRuntime::load(const WindowDefinition &definition)
     return std::make_unique<QtWindow>(definition, *this);
 }
 
-void QtRuntime::fatal(const std::string &message)
+void QtRuntime::fail(const std::string &message)
 {
-    logging::log(message);
     QMessageBox::critical(nullptr, QStringLiteral("Veltrane"), QString::fromStdString(message));
     QCoreApplication::exit(1);
 }
@@ -87,16 +85,6 @@ QFont QtRuntime::font(const Font &font) const
     result.setPointSizeF(shown.points);
     result.setWeight(static_cast<QFont::Weight>(shown.weight));
     return result;
-}
-
-void QtRuntime::run(const Handler &handler)
-{
-    // No exception may cross Qt's event loop.
-    try {
-        handler();
-    } catch (const std::exception &error) {
-        fatal(error.what());
-    }
 }
 
 } // namespace ui::qt

@@ -21,15 +21,16 @@ public:
     ~QtRuntime() override;
 
     std::unique_ptr<Window> load(const WindowDefinition &definition) override;
-    void fatal(const std::string &message) override;
     void notify(const Notice &notice, Handler act) override;
     void withdrawNotice(const std::string &outcome) override;
 
     QColor colour(Colour colour) const override;
     QFont font(const Font &font) const override;
-    void run(const Handler &handler) override;
+    void run(const Handler &handler) override { runHandler(handler); }
 
 private:
+    void fail(const std::string &message) override;
+
     std::unique_ptr<Notifications> m_notifications; // once the first is shown
 };
 

@@ -1,12 +1,13 @@
 #include "win32platform.h"
 
+#include "handles.h"
+
 #include <windows.h>
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdlib>
 #include <iterator>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,14 +19,7 @@ static_assert(sizeof(LUID) == sizeof(PrivilegeLuid));
 static_assert(sizeof(LUID_AND_ATTRIBUTES) == sizeof(LuidAndAttributes));
 static_assert(EsContinuous == ES_CONTINUOUS && EsSystemRequired == ES_SYSTEM_REQUIRED);
 
-namespace {
-
-struct HandleCloser {
-    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
-
-} // namespace
+using ui::win32::UniqueHandle;
 
 std::string Win32Platform::environmentVariable(const std::string &name)
 {

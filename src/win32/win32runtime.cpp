@@ -1,13 +1,11 @@
 #include "win32runtime.h"
 
 #include "button.h"
-#include "log/log.h"
 #include "ui/faces.h"
 #include "win32window.h"
 
 #include <algorithm>
 #include <cmath>
-#include <exception>
 
 namespace ui::win32 {
 
@@ -99,21 +97,10 @@ TrayIcon &Win32Runtime::tray()
     return *m_tray;
 }
 
-void Win32Runtime::fatal(const std::string &message)
+void Win32Runtime::fail(const std::string &message)
 {
-    logging::log(message);
     MessageBoxW(nullptr, wide(message).c_str(), L"Veltrane", MB_OK | MB_ICONERROR);
     quit(1);
-}
-
-void Win32Runtime::run(const Handler &handler)
-{
-    // No exception may cross the window procedure.
-    try {
-        handler();
-    } catch (const std::exception &error) {
-        fatal(error.what());
-    }
 }
 
 bool Win32Runtime::dispatch(MSG &message)

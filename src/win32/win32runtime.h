@@ -24,8 +24,6 @@ public:
     std::unique_ptr<Window> load(const WindowDefinition &definition) override;
     // Under Wine making a window costs milliseconds: the warning is made a second ahead.
     void prepare(const WindowDefinition &definition) override;
-    // A message box with the error, then the program ends with status 1.
-    void fatal(const std::string &message) override;
     // A balloon from the program's icon in the notification area.
     void notify(const Notice &notice, Handler act) override;
     void withdrawNotice(const std::string &outcome) override;
@@ -35,7 +33,7 @@ public:
     // Handles the messages waiting now, as the loop would.
     void processMessages();
 
-    void run(const Handler &handler) override;
+    void run(const Handler &handler) override { runHandler(handler); }
     void quit(int status) override;
     HINSTANCE instance() const override { return m_instance; }
     COLORREF colour(Colour colour) const override;
@@ -47,6 +45,8 @@ public:
     int pictureSize(const std::string &name) const override;
 
 private:
+    // A message box with the error, then the program ends with status 1.
+    void fail(const std::string &message) override;
     bool dispatch(MSG &message);
 
     HINSTANCE m_instance;

@@ -52,10 +52,15 @@ std::string fieldText(std::int32_t value)
     return text;
 }
 
+SpanFields splitSpan(std::int32_t seconds)
+{
+    return {seconds / 3600, seconds % 3600 / 60, seconds % 60};
+}
+
 std::string spanText(std::int32_t seconds)
 {
-    return fieldText(seconds / 3600) + ":" + fieldText(seconds % 3600 / 60) + ":" +
-           fieldText(seconds % 60);
+    const SpanFields span = splitSpan(seconds);
+    return fieldText(span.hours) + ":" + fieldText(span.minutes) + ":" + fieldText(span.seconds);
 }
 
 std::string timeLeftText(std::time_t end, std::time_t now)

@@ -20,6 +20,11 @@ public:
 std::int32_t fieldValue(std::string_view text);
 // Writes a field with the pattern "00": at least two digits, more written in full.
 std::string fieldText(std::int32_t value);
+// A span of seconds split into the three fields; hours are not wrapped at 24.
+struct SpanFields {
+    std::int32_t hours, minutes, seconds;
+};
+SpanFields splitSpan(std::int32_t seconds);
 // A span of seconds as the three fields show it: "01:30:00".
 std::string spanText(std::int32_t seconds);
 // What is left until `end`, as a glance at the program tells it: "00:04:12 left, until 23:40:12".

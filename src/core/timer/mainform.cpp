@@ -48,9 +48,10 @@ std::int32_t MainForm::GetQuickTimerSeconds() const
 void MainForm::ShowQuickTimerSeconds(std::int32_t total)
 {
     // Hours are not wrapped at 24: the fields show whatever total they are given.
-    m_hours.setCaption(fieldText(total / 3600));
-    m_minutes.setCaption(fieldText(total % 3600 / 60));
-    m_seconds.setCaption(fieldText(total % 3600 % 60));
+    const SpanFields span = splitSpan(total);
+    m_hours.setCaption(fieldText(span.hours));
+    m_minutes.setCaption(fieldText(span.minutes));
+    m_seconds.setCaption(fieldText(span.seconds));
 }
 
 void MainForm::scrollHours_Change()
@@ -170,9 +171,10 @@ void MainForm::startFor(std::int32_t seconds, std::optional<std::time_t> until)
             std::clamp<std::int64_t>(*until - m_clock(), 1, std::max(seconds, 1)));
     if (m_timer.enabled())
         toggle(false);
-    m_hoursSpinner.setPosition(seconds / 3600);
-    m_minutesSpinner.setPosition(seconds % 3600 / 60);
-    m_secondsSpinner.setPosition(seconds % 60);
+    const SpanFields span = splitSpan(seconds);
+    m_hoursSpinner.setPosition(span.hours);
+    m_minutesSpinner.setPosition(span.minutes);
+    m_secondsSpinner.setPosition(span.seconds);
     ShowQuickTimerSeconds(seconds); // also where a spinner already stood there
     toggle(true);
     m_until = until;

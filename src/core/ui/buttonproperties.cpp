@@ -3,6 +3,7 @@
 #include "captionfit.h"
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 namespace ui {
@@ -17,91 +18,53 @@ template <typename T> void take(const SavedProperty &property, T &into)
     into = *value;
 }
 
-} // namespace
-
-const std::vector<std::string> &ButtonProperties::keys()
+template <auto Member> void read(const SavedProperty &property, ButtonProperties &into)
 {
-    static const std::vector<std::string> order{
-        "_extentx",        "_extenty",         "backcolor",         "font",
-        "appearance",      "picture",          "appearancemode",    "backcolordown",
-        "backcolorover",   "backcolorfocus",   "backcolordisabled", "bordercolor",
-        "borderdrawevent", "transparentcolor", "caption",           "captionposition",
-        "picturedisabled", "pictureoffsety",   "picturealignment"};
-    return order;
+    take(property, into.*Member);
 }
+
+using B = ButtonProperties;
+
+// Each key with the field it fills, in the order a set holds them.
+const struct {
+    const char *key;
+    void (*read)(const SavedProperty &, ButtonProperties &);
+} Fields[] = {
+    {"_extentx", read<&B::extentX>},
+    {"_extenty", read<&B::extentY>},
+    {"backcolor", read<&B::backColor>},
+    {"font", read<&B::font>},
+    {"appearance", read<&B::appearance>},
+    {"picture", read<&B::picture>},
+    {"appearancemode", read<&B::appearanceMode>},
+    {"backcolordown", read<&B::backColorDown>},
+    {"backcolorover", read<&B::backColorOver>},
+    {"backcolorfocus", read<&B::backColorFocus>},
+    {"backcolordisabled", read<&B::backColorDisabled>},
+    {"bordercolor", read<&B::borderColor>},
+    {"borderdrawevent", read<&B::borderDrawEvent>},
+    {"transparentcolor", read<&B::transparentColor>},
+    {"caption", read<&B::caption>},
+    {"captionposition", read<&B::captionPosition>},
+    {"picturedisabled", read<&B::pictureDisabled>},
+    {"pictureoffsety", read<&B::pictureOffsetY>},
+    {"picturealignment", read<&B::pictureAlignment>},
+};
+
+} // namespace
 
 ButtonProperties ButtonProperties::fromSaved(const std::vector<SavedProperty> &saved)
 {
     ButtonProperties p;
-    const auto &order = keys();
-    std::size_t next = 0;
+    const auto *next = std::begin(Fields);
     for (const SavedProperty &property : saved) {
-        std::size_t index = next;
-        while (index < order.size() && order[index] != property.key)
-            ++index;
-        if (index == order.size())
+        const auto *field = std::find_if(next, std::end(Fields),
+                                         [&](const auto &f) { return property.key == f.key; });
+        if (field == std::end(Fields))
             throw std::logic_error("button property '" + property.key +
                                    "' is unknown or out of order");
-        next = index + 1;
-        switch (index) {
-        case 0:
-            take(property, p.extentX);
-            break;
-        case 1:
-            take(property, p.extentY);
-            break;
-        case 2:
-            take(property, p.backColor);
-            break;
-        case 3:
-            take(property, p.font);
-            break;
-        case 4:
-            take(property, p.appearance);
-            break;
-        case 5:
-            take(property, p.picture);
-            break;
-        case 6:
-            take(property, p.appearanceMode);
-            break;
-        case 7:
-            take(property, p.backColorDown);
-            break;
-        case 8:
-            take(property, p.backColorOver);
-            break;
-        case 9:
-            take(property, p.backColorFocus);
-            break;
-        case 10:
-            take(property, p.backColorDisabled);
-            break;
-        case 11:
-            take(property, p.borderColor);
-            break;
-        case 12:
-            take(property, p.borderDrawEvent);
-            break;
-        case 13:
-            take(property, p.transparentColor);
-            break;
-        case 14:
-            take(property, p.caption);
-            break;
-        case 15:
-            take(property, p.captionPosition);
-            break;
-        case 16:
-            take(property, p.pictureDisabled);
-            break;
-        case 17:
-            take(property, p.pictureOffsetY);
-            break;
-        case 18:
-            take(property, p.pictureAlignment);
-            break;
-        }
+        field->read(property, p);
+        next = field + 1;
     }
     return p;
 }

@@ -31,10 +31,9 @@ struct ButtonProperties {
     std::int16_t pictureOffsetY = 0;
     std::int32_t pictureAlignment = 4;
 
-    // The keys in the order a set holds them. Throws std::logic_error on an unknown key, a
-    // key out of order or a value of the wrong type: the sets are written in code.
+    // Reads a set whose keys keep the order of the fields above. Throws std::logic_error on an
+    // unknown key, a key out of order or a value of the wrong type: the sets are written in code.
     static ButtonProperties fromSaved(const std::vector<SavedProperty> &saved);
-    static const std::vector<std::string> &keys();
 
     // The face's colour in the button's present look; its state never shows.
     struct Look {

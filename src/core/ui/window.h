@@ -1,8 +1,10 @@
 #pragma once
 
 #include "definition.h"
+#include "log/log.h"
 
 #include <ctime>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -120,14 +122,28 @@ public:
     // A window that will soon be needed may be made now, unseen, so that load() gives it at
     // once; its timers start when it is shown. Where making windows is cheap, nothing happens.
     virtual void prepare(const WindowDefinition &) {}
-    // Reports an error that nothing handles, then ends the program with a failure status.
-    virtual void fatal(const std::string &message) = 0;
     // Shows the program's one notification, urgent, in place of the one shown before; `act`
     // runs when the user picks its action. Without a notification service nothing else changes.
     virtual void notify(const Notice &notice, Handler act) = 0;
     // Takes it away. Where the service may leave a withdrawn notification on screen, its last
     // words are first `outcome` (what happened, if anything did), briefly and not urgent.
     virtual void withdrawNotice(const std::string &outcome) = 0;
+
+    // Runs an event handler. An exception it throws is an error that nothing handles, and none
+    // may cross the event loop: it is logged and shown, and the program ends.
+    void runHandler(const Handler &handler)
+    {
+        try {
+            handler();
+        } catch (const std::exception &error) {
+            logging::log(error.what());
+            fail(error.what());
+        }
+    }
+
+protected:
+    // Shows an error that nothing handles, then ends the program with a failure status.
+    virtual void fail(const std::string &message) = 0;
 };
 
 } // namespace ui
