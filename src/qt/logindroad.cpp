@@ -6,7 +6,7 @@
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QDBusPendingCallWatcher>
+#include <QDBusPendingCall>
 #include <QPointer>
 #include <QTimer>
 
@@ -90,137 +90,102 @@ std::string LogindRoad::reason(const QString &errorName, const QString &message,
     return message.toStdString();
 }
 
-QDBusConnection LogindRoad::bus(QDBusConnection::BusType type)
-{
-    // A connection does not come back when its bus restarts (an upgrade can do that during a
-    // long countdown): connect afresh, under a new name, since the old one stays broken.
-    QString &name = m_names[type == QDBusConnection::SystemBus];
-    if (!name.isEmpty() && QDBusConnection(name).isConnected())
-        return QDBusConnection(name);
-    if (!name.isEmpty())
-        QDBusConnection::disconnectFromBus(name);
-    name = QStringLiteral("veltrane-%1-%2-%3")
-               .arg(reinterpret_cast<quintptr>(this))
-               .arg(type)
-               .arg(++m_connections);
-    return QDBusConnection::connectToBus(type, name);
-}
-
-void LogindRoad::call(QDBusConnection::BusType type, const QDBusMessage &message, int timeoutMs,
-                      Then then)
-{
-    // Never blocks: the answer, or the error, comes through the event loop.
-    const QDBusConnection connection = bus(type);
-    if (!connection.isConnected()) {
-        // No call is made on a connection that never came up, and no answer would come.
-        const QDBusMessage error = QDBusMessage::createError(
-            QDBusError::Disconnected,
-            QStringLiteral("The bus is not reachable: ") + connection.lastError().message());
-        QTimer::singleShot(0, &m_calls, [then = std::move(then), error] { then(error); });
-        return;
-    }
-    auto *watcher = new QDBusPendingCallWatcher(connection.asyncCall(message, timeoutMs), &m_calls);
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &m_calls,
-                     [then = std::move(then)](QDBusPendingCallWatcher *finished) {
-                         finished->deleteLater();
-                         then(finished->reply());
-                     });
-}
-
 void LogindRoad::findCause(std::function<void(const Cause &)> then)
 {
-    call(QDBusConnection::SystemBus, manager("ListInhibitors"), QuickMs,
-         [this, then = std::move(then)](const QDBusMessage &reply) {
-             Cause cause;
-             if (!failed(reply)) {
-                 // a(ssssuu): what, who, why, mode, user, process
-                 const auto list = reply.arguments().value(0).value<QDBusArgument>();
-                 list.beginArray();
-                 while (!list.atEnd()) {
-                     QString what, who, why, mode;
-                     uint user = 0, process = 0;
-                     list.beginStructure();
-                     list >> what >> who >> why >> mode >> user >> process;
-                     list.endStructure();
-                     if (cause.holder.isEmpty() && mode == QLatin1String("block") &&
-                         user != getuid() && what.split(u':').contains(QLatin1String("shutdown"))) {
-                         cause.holder = who;
-                         cause.why = why;
-                     }
-                 }
-                 list.endArray();
-             }
-             if (!cause.holder.isEmpty())
-                 return then(cause);
-             // 0: the caller's own session.
-             QDBusMessage session = manager("GetSessionByPID");
-             session << 0u;
-             call(QDBusConnection::SystemBus, session, QuickMs,
-                  [cause, then](const QDBusMessage &reply) mutable {
-                      cause.outsideSession =
-                          reply.errorName() ==
-                          QLatin1String("org.freedesktop.login1.NoSessionForPID");
-                      then(cause);
-                  });
-         });
+    m_bus.call(QDBusConnection::SystemBus, manager("ListInhibitors"), QuickMs,
+               [this, then = std::move(then)](const QDBusMessage &reply) {
+                   Cause cause;
+                   if (!failed(reply)) {
+                       // a(ssssuu): what, who, why, mode, user, process
+                       const auto list = reply.arguments().value(0).value<QDBusArgument>();
+                       list.beginArray();
+                       while (!list.atEnd()) {
+                           QString what, who, why, mode;
+                           uint user = 0, process = 0;
+                           list.beginStructure();
+                           list >> what >> who >> why >> mode >> user >> process;
+                           list.endStructure();
+                           if (cause.holder.isEmpty() && mode == QLatin1String("block") &&
+                               user != getuid() &&
+                               what.split(u':').contains(QLatin1String("shutdown"))) {
+                               cause.holder = who;
+                               cause.why = why;
+                           }
+                       }
+                       list.endArray();
+                   }
+                   if (!cause.holder.isEmpty())
+                       return then(cause);
+                   // 0: the caller's own session.
+                   QDBusMessage session = manager("GetSessionByPID");
+                   session << 0u;
+                   m_bus.call(QDBusConnection::SystemBus, session, QuickMs,
+                              [cause, then](const QDBusMessage &reply) mutable {
+                                  cause.outsideSession =
+                                      reply.errorName() ==
+                                      QLatin1String("org.freedesktop.login1.NoSessionForPID");
+                                  then(cause);
+                              });
+               });
 }
 
 void LogindRoad::check(Checked done)
 {
-    call(QDBusConnection::SystemBus, manager("CanPowerOff"), QuickMs,
-         [this, done = std::move(done)](const QDBusMessage &reply) {
-             const QString answer = reply.arguments().value(0).toString();
-             const std::string detail =
-                 failed(reply) ? words(reply) : "CanPowerOff: " + answer.toStdString();
-             if (failed(reply) && unreachable(reply.errorName()))
-                 return done({false, "No power management service answers.",
-                              reason(reply.errorName(), {}, {}),
-                              "Veltrane turns the computer off through systemd-logind, which does "
-                              "not answer here. Turn the computer off yourself when the time is "
-                              "up.",
-                              detail});
-             if (failed(reply))
-                 return done(
-                     {false, "Veltrane could not learn whether it may turn this computer off.",
-                      "the system did not say whether it may",
-                      "Turn it off yourself if it is still on when the time is up.", detail});
-             // A block lock of the caller's own user does not hold logind back, and one of
-             // another user's that an administrator lets it override does not either: "yes"
-             // is the whole truth.
-             if (answer == QLatin1String("yes"))
-                 return done({});
-             if (answer != QLatin1String("challenge") && answer != QLatin1String("no"))
-                 return done({false, "This computer cannot be turned off from here.",
-                              "not possible here", "Turn it off yourself when the time is up.",
-                              detail});
-             // logind turns another user's block lock into a question for an administrator:
-             // the lock is the cause to name, since it is what the user can wait for or close.
-             findCause([done, answer, detail](const Cause &cause) {
-                 if (!cause.holder.isEmpty()) {
-                     const std::string holder = cause.holder.toStdString();
-                     return done({false,
-                                  "Turning off is held back by " + holder + " (" +
-                                      cause.why.toStdString() + ").",
-                                  "held back by " + holder, heldBackAdvice(holder),
-                                  detail + "; a block on shutdown by " + holder +
-                                      ", another user's program"});
-                 }
-                 if (answer == QLatin1String("no"))
-                     return done({false, "This computer does not let Veltrane turn it off.",
-                                  "permission denied", Polkit, detail});
-                 if (cause.outsideSession)
-                     return done({false,
-                                  "Veltrane was started outside the desktop session, so this "
-                                  "computer will not let it turn it off without an "
-                                  "administrator's password.",
-                                  "started outside the desktop session", OutsideAdvice,
-                                  detail + "; no login session for the program"});
-                 done({false,
-                       "This computer will not let Veltrane turn it off without an "
-                       "administrator's password.",
-                       "an administrator must allow it", Polkit, detail});
-             });
-         });
+    m_bus.call(
+        QDBusConnection::SystemBus, manager("CanPowerOff"), QuickMs,
+        [this, done = std::move(done)](const QDBusMessage &reply) {
+            const QString answer = reply.arguments().value(0).toString();
+            const std::string detail =
+                failed(reply) ? words(reply) : "CanPowerOff: " + answer.toStdString();
+            if (failed(reply) && unreachable(reply.errorName()))
+                return done({false, "No power management service answers.",
+                             reason(reply.errorName(), {}, {}),
+                             "Veltrane turns the computer off through systemd-logind, which does "
+                             "not answer here. Turn the computer off yourself when the time is "
+                             "up.",
+                             detail});
+            if (failed(reply))
+                return done(
+                    {false, "Veltrane could not learn whether it may turn this computer off.",
+                     "the system did not say whether it may",
+                     "Turn it off yourself if it is still on when the time is up.", detail});
+            // A block lock of the caller's own user does not hold logind back, and one of
+            // another user's that an administrator lets it override does not either: "yes"
+            // is the whole truth.
+            if (answer == QLatin1String("yes"))
+                return done({});
+            if (answer != QLatin1String("challenge") && answer != QLatin1String("no"))
+                return done({false, "This computer cannot be turned off from here.",
+                             "not possible here", "Turn it off yourself when the time is up.",
+                             detail});
+            // logind turns another user's block lock into a question for an administrator:
+            // the lock is the cause to name, since it is what the user can wait for or close.
+            findCause([done, answer, detail](const Cause &cause) {
+                if (!cause.holder.isEmpty()) {
+                    const std::string holder = cause.holder.toStdString();
+                    return done({false,
+                                 "Turning off is held back by " + holder + " (" +
+                                     cause.why.toStdString() + ").",
+                                 "held back by " + holder, heldBackAdvice(holder),
+                                 detail + "; a block on shutdown by " + holder +
+                                     ", another user's program"});
+                }
+                if (answer == QLatin1String("no"))
+                    return done({false, "This computer does not let Veltrane turn it off.",
+                                 "permission denied", Polkit, detail});
+                if (cause.outsideSession)
+                    return done({false,
+                                 "Veltrane was started outside the desktop session, so this "
+                                 "computer will not let it turn it off without an "
+                                 "administrator's password.",
+                                 "started outside the desktop session", OutsideAdvice,
+                                 detail + "; no login session for the program"});
+                done({false,
+                      "This computer will not let Veltrane turn it off without an "
+                      "administrator's password.",
+                      "an administrator must allow it", Polkit, detail});
+            });
+        });
 }
 
 void LogindRoad::request(Answered done)
@@ -232,44 +197,44 @@ void LogindRoad::request(Answered done)
     powerOff << false;
     // After a while without an answer, say so; the request cannot be withdrawn, and the answer
     // that comes later is the one that counts.
-    QPointer<QTimer> notice = new QTimer(&m_calls);
+    QPointer<QTimer> notice = new QTimer(m_bus.awaited());
     notice->setSingleShot(true);
     QObject::connect(notice, &QTimer::timeout, notice, [done, notice] {
         notice->deleteLater();
         done({Outcome::Kind::Waiting, {}, "no answer from logind yet"});
     });
     notice->start(m_times.notice);
-    call(QDBusConnection::SystemBus, powerOff, int(m_times.giveUp.count()),
-         [this, done, notice](const QDBusMessage &reply) {
-             delete notice.data();
-             if (!failed(reply))
-                 return done({});
-             const QString error = reply.errorName();
-             if (error != QLatin1String("org.freedesktop.login1.BlockedByInhibitorLock") &&
-                 error !=
-                     QLatin1String("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired"))
-                 return done({Outcome::Kind::Refused, reason(error, reply.errorMessage(), {}),
-                              words(reply)});
-             // Both are what another user's block lock, or a start outside any session, earn.
-             findCause([done, reply, error](const Cause &cause) {
-                 const std::string detail =
-                     words(reply) +
-                     (cause.holder.isEmpty()
-                          ? ""
-                          : " (" + (cause.holder + ": " + cause.why).toStdString() + ")");
-                 if (cause.holder.isEmpty() && cause.outsideSession)
-                     return done(
-                         {Outcome::Kind::Refused, "started outside the desktop session", detail});
-                 const bool held =
-                     !cause.holder.isEmpty() ||
-                     error == QLatin1String("org.freedesktop.login1.BlockedByInhibitorLock");
-                 done({Outcome::Kind::Refused,
-                       held ? reason("org.freedesktop.login1.BlockedByInhibitorLock", {},
-                                     cause.holder)
-                            : reason(error, reply.errorMessage(), {}),
-                       detail});
-             });
-         });
+    m_bus.call(QDBusConnection::SystemBus, powerOff, int(m_times.giveUp.count()),
+               [this, done, notice](const QDBusMessage &reply) {
+                   delete notice.data();
+                   if (!failed(reply))
+                       return done({});
+                   const QString error = reply.errorName();
+                   if (error != QLatin1String("org.freedesktop.login1.BlockedByInhibitorLock") &&
+                       error != QLatin1String(
+                                    "org.freedesktop.DBus.Error.InteractiveAuthorizationRequired"))
+                       return done({Outcome::Kind::Refused, reason(error, reply.errorMessage(), {}),
+                                    words(reply)});
+                   // Both are what another user's block lock, or a start outside any session, earn.
+                   findCause([done, reply, error](const Cause &cause) {
+                       const std::string detail =
+                           words(reply) +
+                           (cause.holder.isEmpty()
+                                ? ""
+                                : " (" + (cause.holder + ": " + cause.why).toStdString() + ")");
+                       if (cause.holder.isEmpty() && cause.outsideSession)
+                           return done({Outcome::Kind::Refused,
+                                        "started outside the desktop session", detail});
+                       const bool held =
+                           !cause.holder.isEmpty() ||
+                           error == QLatin1String("org.freedesktop.login1.BlockedByInhibitorLock");
+                       done({Outcome::Kind::Refused,
+                             held ? reason("org.freedesktop.login1.BlockedByInhibitorLock", {},
+                                           cause.holder)
+                                  : reason(error, reply.errorMessage(), {}),
+                             detail});
+                   });
+               });
 }
 
 void LogindRoad::stayAwake(bool awake)
@@ -293,7 +258,7 @@ void LogindRoad::inhibit()
         QStringLiteral("/org/freedesktop/portal/desktop"),
         QStringLiteral("org.freedesktop.portal.Inhibit"), QStringLiteral("Inhibit"));
     portal << QString() << uint(4 | 8) << QVariantMap{{QStringLiteral("reason"), QString(Why)}};
-    call(QDBusConnection::SessionBus, portal, QuickMs, [this](const QDBusMessage &reply) {
+    m_bus.call(QDBusConnection::SessionBus, portal, QuickMs, [this](const QDBusMessage &reply) {
         if (!failed(reply)) {
             m_portalRequest = reply.arguments().value(0).value<QDBusObjectPath>().path();
             return settle();
@@ -301,7 +266,7 @@ void LogindRoad::inhibit()
         QDBusMessage lock = manager("Inhibit");
         lock << QStringLiteral("idle") << QStringLiteral("Veltrane") << QString(Why)
              << QStringLiteral("block");
-        call(QDBusConnection::SystemBus, lock, QuickMs, [this](const QDBusMessage &reply) {
+        m_bus.call(QDBusConnection::SystemBus, lock, QuickMs, [this](const QDBusMessage &reply) {
             if (failed(reply))
                 logging::log("could not keep the computer awake: " + words(reply));
             else
@@ -321,7 +286,7 @@ void LogindRoad::settle()
 void LogindRoad::release()
 {
     if (!m_portalRequest.isEmpty())
-        bus(QDBusConnection::SessionBus)
+        m_bus.bus(QDBusConnection::SessionBus)
             .asyncCall(QDBusMessage::createMethodCall(
                 QStringLiteral("org.freedesktop.portal.Desktop"), m_portalRequest,
                 QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Close")));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "buscalls.h"
 #include "poweroff/road.h"
 
 #include <QDBusConnection>
@@ -38,9 +39,6 @@ public:
                               const QString &holder);
 
 private:
-    using Then = std::function<void(const QDBusMessage &)>;
-    QDBusConnection bus(QDBusConnection::BusType type);
-    void call(QDBusConnection::BusType type, const QDBusMessage &message, int timeoutMs, Then then);
     // What stands between the caller and a power-off that logind would not allow: the first
     // program of another user that holds a block on shutdown (logind ignores the caller's own),
     // and whether the caller is in a login session at all (polkit lets only an active session's
@@ -55,9 +53,7 @@ private:
     void release();
 
     Times m_times;
-    QObject m_calls; // parent of the replies and timers still awaited
-    QString m_names[2];
-    int m_connections = 0;
+    ui::qt::BusCalls m_bus;
     bool m_awake = false;
     bool m_asking = false;
     QString m_portalRequest;        // the portal's handle for our inhibition

@@ -1,10 +1,8 @@
 #include "win32window.h"
 
 #include "accessible.h"
-#include "button.h"
 #include "colours.h"
 #include "placement.h"
-#include "ui/controls.h"
 
 #include <commctrl.h>
 
@@ -41,7 +39,10 @@ Win32Window::Win32Window(const WindowDefinition &definition, WindowHost &host)
                                wide(definition.title).c_str(), m_style, at.x, at.y, outer.cx,
                                outer.cy, nullptr, nullptr, host.instance(), this);
     m_tooltips.emplace(m_window, host.instance());
-    build(definition);
+    m_controls.emplace(definition, *this, host, *m_tooltips);
+    m_focus = m_controls->first();
+    SendMessageW(m_window, WM_SETFONT, reinterpret_cast<WPARAM>(host.font(definition.font, m_dpi)),
+                 FALSE);
 }
 
 Win32Window::~Win32Window()
@@ -75,91 +76,10 @@ void Win32Window::addTip(HWND control, const std::wstring &text)
     m_tooltips->add(control, text);
 }
 
-void Win32Window::build(const WindowDefinition &definition)
-{
-    const HFONT windowFont = m_host.font(definition.font, m_dpi);
-    SendMessageW(m_window, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont), FALSE);
-    // Made in the order they stack, top first, which is the order Tab follows: the controls that
-    // take the focus in their tab order, then the labels, then the frames under what they hold.
-    // Nothing is moved afterwards: under Wine each move before the first show is a round trip.
-    std::vector<const ControlDefinition *> stacked;
-    for (const std::string &name : tabOrder(definition))
-        stacked.push_back(&ui::control(definition, name));
-    for (const bool frames : {false, true})
-        for (const ControlDefinition &control : definition.controls)
-            if ((control.kind == Kind::Frame) == frames && control.kind != Kind::Button &&
-                control.kind != Kind::ScrollBar)
-                stacked.push_back(&control);
-    int id = 100;
-    for (const ControlDefinition *next : stacked) {
-        const ControlDefinition &control = *next;
-        const RECT place = placeOf(control);
-        HWND made = nullptr;
-        switch (control.kind) {
-        case Kind::Timer: {
-            auto timer =
-                std::make_unique<TimerControl>(m_window, UINT_PTR(id), control.interval, m_host);
-            m_timerIds.emplace(id++, timer.get());
-            // Enabled from the moment the window is shown, which may come later than now.
-            if (control.enabled)
-                m_startOnShow.push_back(timer.get());
-            m_timers.emplace(control.name, std::move(timer));
-            continue;
-        }
-        case Kind::Frame:
-            made = m_frames.emplace_back(std::make_unique<FrameControl>(control, place, *this))
-                       ->control();
-            break;
-        case Kind::Label: {
-            std::optional<COLORREF> colour;
-            if (control.textColour)
-                colour = m_host.colour(*control.textColour);
-            auto label = std::make_unique<LabelControl>(control, place, colour, *this);
-            made = label->control();
-            m_labels.emplace(control.name, std::move(label));
-            break;
-        }
-        case Kind::ScrollBar: {
-            auto spinner = std::make_unique<SpinnerControl>(control, place, *this);
-            made = spinner->control();
-            m_spinners.emplace(control.name, std::move(spinner));
-            break;
-        }
-        case Kind::Button: {
-            auto button = std::make_unique<ButtonControl>(control, place, id++, *this);
-            made = button->control();
-            m_buttons.emplace(control.name, std::move(button));
-            break;
-        }
-        }
-        m_controls.emplace(control.name, made);
-        SendMessageW(
-            made, WM_SETFONT,
-            reinterpret_cast<WPARAM>(control.font ? m_host.font(*control.font, m_dpi) : windowFont),
-            FALSE);
-        if (!control.toolTip.empty())
-            m_tooltips->addLater(made, wide(control.toolTip));
-    }
-    // The window opens with the focus on the first control in the tab order.
-    if (const std::vector<std::string> order = tabOrder(definition); !order.empty())
-        m_focus = control(order.front());
-}
-
 COLORREF Win32Window::background() const
 {
     return m_host.scheme().highContrast ? colorref(m_host.scheme().face)
                                         : m_host.colour(m_definition.background);
-}
-
-RECT Win32Window::focusArea() const
-{
-    for (const auto &[name, spinner] : m_spinners)
-        if (spinner->control() == GetFocus()) {
-            const Rect area = ui::focusArea(m_definition, name);
-            return {pixels(area.left), pixels(area.top), pixels(area.left + area.width),
-                    pixels(area.top + area.height)};
-        }
-    return {};
 }
 
 LRESULT Win32Window::answer(HWND control, WPARAM wParam, LPARAM lParam, Present present)
@@ -170,37 +90,13 @@ LRESULT Win32Window::answer(HWND control, WPARAM wParam, LPARAM lParam, Present 
     return answerGetObject(control, wParam, lParam, kept);
 }
 
-RECT Win32Window::placeOf(const ControlDefinition &control) const
-{
-    POINT origin{0, 0};
-    if (!control.container.empty())
-        origin = {pixels(ui::control(m_definition, control.container).twips.left),
-                  pixels(ui::control(m_definition, control.container).twips.top)};
-    const int left = origin.x + pixels(control.twips.left);
-    const int top = origin.y + pixels(control.twips.top);
-    return {left, top, left + pixels(control.twips.width), top + pixels(control.twips.height)};
-}
-
 void Win32Window::rescale(UINT dpi, const RECT &suggested)
 {
     m_dpi = dpi;
     m_client = {pixels(m_definition.clientWidth), pixels(m_definition.clientHeight)};
-    const HFONT windowFont = m_host.font(m_definition.font, m_dpi);
-    SendMessageW(m_window, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont), FALSE);
-    for (const ControlDefinition &definition : m_definition.controls) {
-        const HWND made = control(definition.name);
-        if (!made)
-            continue; // a timer
-        const RECT place = placeOf(definition);
-        SetWindowPos(made, nullptr, place.left, place.top, place.right - place.left,
-                     place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(made, WM_SETFONT,
-                     reinterpret_cast<WPARAM>(definition.font ? m_host.font(*definition.font, m_dpi)
-                                                              : windowFont),
-                     FALSE);
-        if (definition.kind == Kind::Button)
-            ui::win32::Button::of(made)->setDpi(m_dpi);
-    }
+    SendMessageW(m_window, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(m_host.font(m_definition.font, m_dpi)), FALSE);
+    m_controls->rescale();
     SetWindowPos(m_window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     setIcons();
@@ -218,32 +114,6 @@ void Win32Window::setIcons()
                 m_definition.icon.name, MulDiv(GetSystemMetrics(size), 96, int(system)), m_dpi)));
 }
 
-HWND Win32Window::control(std::string_view name) const
-{
-    const auto found = m_controls.find(name);
-    return found == m_controls.end() ? nullptr : found->second;
-}
-
-Window::Label &Win32Window::label(std::string_view name)
-{
-    return lookup<Label>(m_labels, name);
-}
-
-Window::ScrollBar &Win32Window::scrollBar(std::string_view name)
-{
-    return lookup<ScrollBar>(m_spinners, name);
-}
-
-Window::Button &Win32Window::button(std::string_view name)
-{
-    return lookup<Button>(m_buttons, name);
-}
-
-Window::Timer &Win32Window::timer(std::string_view name)
-{
-    return lookup<Timer>(m_timers, name);
-}
-
 void Win32Window::show()
 {
     m_main = true;
@@ -253,13 +123,7 @@ void Win32Window::show()
     ShowWindow(m_window, SW_SHOW);
     SetForegroundWindow(m_window);
     SetFocus(m_focus);
-    startTimers();
-}
-
-void Win32Window::startTimers()
-{
-    for (TimerControl *timer : std::exchange(m_startOnShow, {}))
-        timer->setEnabled(true);
+    m_controls->startTimers();
 }
 
 void Win32Window::showModal(Window &owner)
@@ -278,7 +142,7 @@ void Win32Window::showModal(Window &owner)
     PostMessageW(m_window, WhenShown, 0, 0);
     claimForeground();
     SetFocus(m_focus);
-    startTimers();
+    m_controls->startTimers();
     if (roleOf(m_definition) == Role::Alert)
         announceAlert(m_window);
 }
@@ -306,8 +170,7 @@ void Win32Window::unload()
     if (!m_loaded)
         return;
     m_loaded = false;
-    for (auto &[name, timer] : m_timers)
-        timer->setEnabled(false);
+    m_controls->stopTimers();
     // The owner first, so that it is the window that comes to the front.
     if (m_owner)
         EnableWindow(m_owner, TRUE);
@@ -352,8 +215,7 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
             child->notified(message, wParam);
         return 0;
     case WM_TIMER:
-        if (const auto timer = m_timerIds.find(wParam); timer != m_timerIds.end())
-            timer->second->ticked();
+        m_controls->ticked(wParam);
         return 0;
     case WM_ACTIVATE:
         // Back to the control that had the focus, as a dialog does.

@@ -1,15 +1,11 @@
 #pragma once
 
 #include "accessible.h"
-#include "buttoncontrol.h"
-#include "framecontrol.h"
 #include "handles.h"
-#include "labelcontrol.h"
 #include "questionbox.h"
-#include "spinnercontrol.h"
-#include "timercontrol.h"
 #include "tooltips.h"
 #include "ui/window.h"
+#include "windowcontrols.h"
 #include "windowhost.h"
 
 #include <map>
@@ -31,14 +27,14 @@ public:
 
     HWND handle() const { return m_window; }
     // A control by its name, for whoever drives the window as a user would.
-    HWND control(std::string_view name) const;
+    HWND control(std::string_view name) const { return m_controls->find(name); }
     static Win32Window *of(HWND window);
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    Label &label(std::string_view name) override;
-    ScrollBar &scrollBar(std::string_view name) override;
-    Button &button(std::string_view name) override;
-    Timer &timer(std::string_view name) override;
+    Label &label(std::string_view name) override { return m_controls->label(name); }
+    ScrollBar &scrollBar(std::string_view name) override { return m_controls->scrollBar(name); }
+    Button &button(std::string_view name) override { return m_controls->button(name); }
+    Timer &timer(std::string_view name) override { return m_controls->timer(name); }
 
     void show() override;
     void showModal(Window &owner) override;
@@ -59,19 +55,15 @@ public:
     LRESULT answer(HWND control, WPARAM wParam, LPARAM lParam, Present present);
     // Around the focused spinner and its field, in the frame's pixels; empty when no spinner
     // has the focus.
-    RECT focusArea() const;
+    RECT focusArea() const { return m_controls->focusArea(); }
 
 private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void build(const WindowDefinition &definition);
-    // Where a control goes in the window's client area, in pixels at the window's DPI.
-    RECT placeOf(const ControlDefinition &control) const;
     // Everything again at a new DPI: sizes, places and fonts.
     void rescale(UINT dpi, const RECT &suggested);
     int pixels(int twips) const { return MulDiv(twips, int(m_dpi), 1440); }
     // To the front, or, where Windows keeps another program there, flashing for attention.
     void claimForeground();
-    void startTimers();
     void setIcons();
     // Behind the controls: the defined colour, or under high contrast the scheme's.
     COLORREF background() const;
@@ -89,15 +81,8 @@ private:
     Handler m_unloaded;
     bool m_loaded = true;
     bool m_main = false;
-    std::map<std::string, HWND, std::less<>> m_controls;
-    std::map<std::string, std::unique_ptr<LabelControl>, std::less<>> m_labels;
-    std::map<std::string, std::unique_ptr<SpinnerControl>, std::less<>> m_spinners;
-    std::map<std::string, std::unique_ptr<ButtonControl>, std::less<>> m_buttons;
-    std::vector<std::unique_ptr<FrameControl>> m_frames;
-    std::map<std::string, std::unique_ptr<TimerControl>, std::less<>> m_timers;
-    std::map<UINT_PTR, TimerControl *> m_timerIds; // for WM_TIMER
-    std::optional<Tooltips> m_tooltips;            // made with the window
-    std::vector<TimerControl *> m_startOnShow;
+    std::optional<Tooltips> m_tooltips;       // made with the window
+    std::optional<WindowControls> m_controls; // made with the window, after its tooltips
     std::map<HWND, std::shared_ptr<const Present>> m_presented; // to screen readers
 };
 
