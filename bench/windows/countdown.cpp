@@ -6,6 +6,7 @@
 //   the schedule, and the CPU time a minute of each takes, with the spread of the turns' ratios.
 // Usage: bench_countdown [RUNS [TICKS]]   (scripts/bench runs it under Wine)
 #include "confirm/shutdownform.h"
+#include "linuxprocess.h"
 #include "quietroad.h"
 #include "timer/mainform.h"
 #include "win32/win32runtime.h"
@@ -32,15 +33,11 @@ double now()
 
 double cpuMs()
 {
-    // Under Wine, Linux's own count for this thread, in nanoseconds: the system's process times
-    // come in steps of 10 ms there, three or four steps to a minute of countdown.
-    if (std::FILE *proc = std::fopen("Z:\\proc\\thread-self\\schedstat", "r")) {
-        double ns = 0;
-        const bool read = std::fscanf(proc, "%lf", &ns) == 1;
-        std::fclose(proc);
-        if (read)
-            return ns / 1e6;
-    }
+    // Under Wine, Linux's own count: the system's process times come in steps of 10 ms there,
+    // three or four steps to a minute of countdown.
+    static const LinuxProcess process;
+    if (const double ms = process.cpuMs(); !std::isnan(ms))
+        return ms;
     FILETIME created, ended, kernel, user;
     GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user);
     const auto ms = [](const FILETIME &time) {

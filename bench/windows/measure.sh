@@ -3,7 +3,7 @@
 #   measure.sh BUILD_DIR JSON_OUT
 # its size and the DLLs it needs, start-up to its main window shown against an empty Win32
 # window (15 runs each, taken in turn, medians and the middle half), how punctually its warning
-# opens, and its countdown's CPU against a ticking label's.
+# opens, its countdown's CPU against a ticking label's, and what it holds over a day of ticks.
 set -euo pipefail
 build=$1
 json=$2
@@ -75,6 +75,14 @@ else
     tickSaid="not measured: the label missed a tick"
 fi
 
+day=$(wine "$build/bench/windows/bench_dayofticks.exe" | tr -d '\r')
+echo "$day" >&2
+held() { sed -n "s/^$1 start \([0-9.]*\) counted \([0-9.]*\) warned \([0-9.]*\)/\1 \2 \3/p" <<<"$day"; }
+read -r rssStart rssCounted rssWarned <<<"$(held resident_mib)"
+read -r gdiStart gdiCounted gdiWarned <<<"$(held gdi_objects)"
+read -r winStart winCounted winWarned <<<"$(held windows)"
+read -r handleStart handleCounted handleWarned <<<"$(held kernel_handles)"
+
 printf '\n%-44s %s\n' "Windows program, under Wine" "measured"
 printf '%-44s %s\n' "veltrane.exe size (goal <= 1 MiB)" "$size bytes"
 printf '%-44s %s\n' "DLLs it needs" "$dlls"
@@ -84,6 +92,8 @@ printf '%-44s %s\n' "the same with one line of text" "$withText ms (ratio $textR
 printf '%-44s %s\n' "warning after start + T + 1 s (goal 5 ms)" "median $driftMedian ms, max $driftMax ms"
 printf '%-44s %s\n' "CPU a minute of countdown (median of turns)" "$cpu ms; a ticking label $cpuBase ms (ratio $cpuRatio, turns $cpuLow to $cpuHigh, goal <= 1.0)"
 printf '%-44s %s\n' "tick lateness p99" "$tickP99 ms; a ticking label $tickP99Base ms ($tickSaid)"
+printf '%-44s %s\n' "a day of ticks: resident (goal growth <= 0.1)" "$rssStart to $rssCounted MiB; $rssWarned with the warning"
+printf '%-44s %s\n' "  GDI objects, windows, handles" "$gdiStart/$winStart/$handleStart to $gdiCounted/$winCounted/$handleCounted; $gdiWarned/$winWarned/$handleWarned with the warning"
 cat >"$json" <<JSON
 {
   "windows_exe_bytes": $size,
@@ -102,6 +112,10 @@ cat >"$json" <<JSON
   "windows_cpu_ratio_high": $cpuHigh,
   "windows_tick_p99_ms": $tickP99,
   "windows_baseline_tick_p99_ms": $tickP99Base,
-  "windows_tick_p99_ratio": $tickRatio
+  "windows_tick_p99_ratio": $tickRatio,
+  "windows_day_resident_mib": [$rssStart, $rssCounted, $rssWarned],
+  "windows_day_gdi_objects": [$gdiStart, $gdiCounted, $gdiWarned],
+  "windows_day_windows": [$winStart, $winCounted, $winWarned],
+  "windows_day_kernel_handles": [$handleStart, $handleCounted, $handleWarned]
 }
 JSON
