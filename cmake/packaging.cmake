@@ -31,6 +31,8 @@ install(FILES data/pictures/p1.svg
 install(DIRECTORY ${VELTRANE_PICTURES}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 install(FILES ${CMAKE_BINARY_DIR}/generated/veltrane.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES data/completion/veltrane DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+install(FILES data/completion/_veltrane DESTINATION ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions)
 install(FILES cmake/debian/copyright ${CMAKE_BINARY_DIR}/generated/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/veltrane)
 

@@ -15,7 +15,7 @@ VELTRANE_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 wine wine64)
 VELTRANE_TEST_PACKAGES=("${VELTRANE_WINDOWS_PACKAGES[@]}" dbus-daemon xvfb openbox x11-utils
                         xdotool wmctrl sway xwayland foot wtype qt6-wayland
                         orca speech-dispatcher speech-dispatcher-espeak-ng at-spi2-core dunst
-                        kwin-wayland x11-xserver-utils)
+                        kwin-wayland x11-xserver-utils zsh)
 # The benchmark watches the programs through an X server's DAMAGE and XTEST extensions.
 VELTRANE_BENCH_PACKAGES=(pkgconf libxcb-damage0-dev libxcb-xtest0-dev dbus-daemon xvfb xdotool)
 # The system tests: a Debian 12 image made from the apt sources, booted in qemu.

@@ -35,11 +35,19 @@ private slots:
     void closingTheMainWindowEndsTheProgram();
     void oneTimerPerSession();
     void aRehearsalNeverReachesARealTimer();
+    void putOffAndAsked();
+    void optionsAreHandedOver_data();
+    void optionsAreHandedOver();
     void callsAreChecked_data();
     void callsAreChecked();
     void withoutASessionBus();
     void anAnswerAlone();
     void cleanup();
+    // Slots by name: QtDBus connects a bus's signals no other way.
+    void propertiesChanged(const QString &, const QVariantMap &changed, const QStringList &)
+    {
+        m_told << changed;
+    }
 
 private:
     // The real program, with the test's bus as the session's and the system's bus: logind and
@@ -52,6 +60,8 @@ private:
     PrivateBus m_bus;
     QProcess m_first;
     QString m_firstLog;
+    QList<QVariantMap> m_told; // the running one's PropertiesChanged
+    QString m_locale = "en_GB.UTF-8";
 };
 
 void AppTest::commandLine_data()
@@ -79,11 +89,16 @@ void AppTest::commandLine_data()
         {"--cancel --in 5s", "--cancel cannot be given with --in or --at."},
         {"--dry-run --in", "--in needs a value"},
         {"--quiet=yes", "--quiet takes no value."},
+        {"--snooze 0", "--snooze 0 is not a span of time"},
+        {"--snooze=5x", "--snooze 5x is not a span of time"},
+        {"--snooze --cancel", "--in, --at, --cancel, --snooze and --status ask for different"},
+        {"--status --in 5m", "--in, --at, --cancel, --snooze and --status ask for different"},
     };
     for (const auto &row : refused)
         QTest::newRow(row.arguments) << row.arguments << 2 << QString(row.printed);
-    QTest::newRow("--cancel, none running")
-        << "--dry-run --cancel" << 1 << QString("No Veltrane is running.\n");
+    for (const char *asks : {"--dry-run --cancel", "--snooze", "--snooze 5m", "--status"})
+        QTest::newRow(qPrintable(QString(asks) + ", none running"))
+            << asks << 1 << QString("No Veltrane is running.\n");
 }
 
 void AppTest::commandLine()
@@ -193,6 +208,7 @@ void AppTest::startFirst(const QString &arguments)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("DBUS_SESSION_BUS_ADDRESS", m_bus.address());
     environment.insert("DBUS_SYSTEM_BUS_ADDRESS", m_bus.address());
+    environment.insert("LC_ALL", m_locale);
     m_first.setProcessEnvironment(environment);
     m_first.start(qEnvironmentVariable("VELTRANE_BINARY"),
                   arguments.split(' ', Qt::SkipEmptyParts));
@@ -264,6 +280,76 @@ void AppTest::aRehearsalNeverReachesARealTimer()
     QCOMPARE(second("--dry-run --in 1:00:00"), refused);
     QCOMPARE(second("--cancel"), "0");
     QVERIFY(!m_bus.logind.calls.contains("PowerOff(false)"));
+}
+
+void AppTest::putOffAndAsked()
+{
+    // A panel's view of it: told when the state or the end changes, never at a tick.
+    QVERIFY(PrivateBus::standIns().connect(
+        QString(), "/org/veltrane/Veltrane", "org.freedesktop.DBus.Properties", "PropertiesChanged",
+        this, SLOT(propertiesChanged(QString, QVariantMap, QStringList))));
+    startFirst("--dry-run --in 0:00:03");
+    QTRY_VERIFY(firstLogged().contains("counting down from 00:00:03"));
+    QVERIFY(second("--status")
+                .contains(QRegularExpression(
+                    "^0 counting down: 00:00:0[123] left, until \\d\\d:\\d\\d \\(dry run\\)$")));
+    // The warning's notification offers "10 more minutes": it ends the warning as Cancel does,
+    // and the countdown runs again from ten minutes.
+    QTRY_VERIFY(m_bus.notifications.calls.join('\n').contains(
+        QRegularExpression("turn off in 30 seconds .*later 10 more minutes")));
+    QVERIFY(second("--status").startsWith("0 warning open: "));
+    m_bus.notifications.invoke("later");
+    QTRY_VERIFY(firstLogged().contains("put off: counting down from 00:10:00"));
+    QTRY_VERIFY(m_bus.notifications.calls.last().contains(
+        QRegularExpression("Veltrane will turn off the computer at \\d\\d:\\d\\d ")));
+    QVERIFY(
+        second("--status").contains(QRegularExpression("^0 counting down: 00:(10:00|09:5\\d)")));
+    QCOMPARE(second("--dry-run --snooze 5m"), "0");
+    QTRY_VERIFY(firstLogged().contains("put off: counting down from 00:05:00"));
+    QCOMPARE(second("--snooze"), "1 The running Veltrane is a rehearsal (--dry-run): give "
+                                 "--dry-run too, or close it first.");
+    QCOMPARE(second("--dry-run --cancel"), "0");
+    QCOMPARE(second("--dry-run --snooze"), "1 The running Veltrane was not counting down.");
+    QCOMPARE(second("--status"), "1 not counting (dry run)");
+    // Nothing was asked of the system, nor of the dry run.
+    QCOMPARE(m_first.readAllStandardOutput(), QByteArray());
+    QTRY_COMPARE(m_told.size(), 5);
+    QStringList states;
+    for (const QVariantMap &told : m_told)
+        states << told.value("State", "-").toString();
+    // Started; the warning; put off; put off again, a new end alone; cancelled.
+    QCOMPARE(states, QStringList({"counting", "warning", "counting", "-", "idle"}));
+    QCOMPARE(m_told.at(4).value("End").toLongLong(), 0);
+    QVERIFY(m_told.at(3).value("End").toLongLong() < m_told.at(2).value("End").toLongLong());
+}
+
+void AppTest::optionsAreHandedOver_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("clock"); // a time of the clock as the locale writes it
+    QTest::newRow("24-hour") << "en_GB.UTF-8"
+                             << "\\d\\d:\\d\\d";
+    QTest::newRow("12-hour") << "en_US.UTF-8"
+                             << "\\d{1,2}:\\d\\d [AP]M";
+}
+
+void AppTest::optionsAreHandedOver()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, clock);
+    m_locale = locale;
+    // The heads-up comes 5 minutes before the end: a second --quiet start has none.
+    startFirst("--dry-run --in 1:00:00");
+    QTRY_VERIFY(firstLogged().contains("counting down from 01:00:00"));
+    QCOMPARE(second("--dry-run --quiet --in 5:01"), "0");
+    QTRY_VERIFY(second("--status")
+                    .contains(QRegularExpression("^0 counting down: 00:04:5\\d left, until " +
+                                                 clock + " \\(dry run\\)$")));
+    QVERIFY(!m_bus.notifications.calls.join('\n').contains("in 5 minutes"));
+    QCOMPARE(second("--dry-run --in 5:01"), "0");
+    QTRY_VERIFY(m_bus.notifications.calls.join('\n').contains(
+        QRegularExpression("turn off the computer in 5 minutes, at " + clock + " ")));
+    m_locale = "en_GB.UTF-8";
 }
 
 void AppTest::callsAreChecked_data()

@@ -30,6 +30,7 @@ private slots:
     void notificationLastWords();
     void noNotificationService();
     void headsUpStops();
+    void headsUpPutsOff();
 
 private:
     PrivateBus m_bus; // the session bus, with the desktop's notifications played on it
@@ -209,7 +210,8 @@ void ConfirmTest::notification()
             expected << QString("CloseNotification(%1)").arg(std::exchange(id, 0));
             continue;
         }
-        // Critical, with Cancel as its button and as a click on it; the heads-up with Stop.
+        // Critical, with Cancel as its button and as a click on it; the heads-up with Stop; both
+        // with a way to put the end off.
         const QString left = notice == "5m" ? "5 minutes" : "1 minute";
         const QString action = notice.endsWith('m') ? "Stop" : "Cancel";
         expected << QString("Notify(%1, 2) ").arg(id) +
@@ -218,8 +220,9 @@ void ConfirmTest::notification()
                          : notice == "~" ? QString("The computer will turn off at HH:MM:SS")
                                          : QString("The computer will turn off in %1 second%2")
                                                .arg(notice, notice == "1" ? "" : "s")) +
-                        (server.startsWith("Xfce") ? " [act " + action + "]"
-                                                   : QString(" [default %1 act %1]").arg(action));
+                        (server.startsWith("Xfce") ? " [act " + action
+                                                   : QString(" [default %1 act %1").arg(action)) +
+                        " later 10 more minutes]";
         id = id ? id : next++;
     }
     m_notifications.server = server;
@@ -255,6 +258,21 @@ void ConfirmTest::headsUpStops()
     QTRY_COMPARE(session.seen(), "00:05:00 Timer Off");
     QTRY_COMPARE(m_notifications.calls.last(),
                  QString("CloseNotification(%1)").arg(m_notifications.last));
+}
+
+void ConfirmTest::headsUpPutsOff()
+{
+    // Its "10 more minutes" counts down again from ten minutes, and says until when.
+    Session session;
+    session.run("set 00:05:02; start; tick 2");
+    QTRY_COMPARE(m_notifications.calls.size(), 1);
+    m_notifications.invoke("later");
+    // Its seconds here are short: a few may have gone.
+    QTRY_VERIFY2(
+        QRegularExpression("^00:(10:00|09:[0-5]\\d) Timer On").match(session.seen()).hasMatch(),
+        qPrintable(session.seen()));
+    QTRY_VERIFY(m_notifications.calls.last().contains(QRegularExpression(
+        "^Notify\\(\\d+, 2\\) Veltrane will turn off the computer at \\d\\d:\\d\\d ")));
 }
 
 void ConfirmTest::notificationCancels_data()
@@ -306,7 +324,8 @@ void ConfirmTest::dismissedNotification()
     m_notifications.dismiss();
     QTRY_COMPARE_WITH_TIMEOUT(m_notifications.calls.size(), 2, 1000);
     QCOMPARE(m_notifications.calls[1],
-             "Notify(0, 2) The computer will turn off in 30 seconds [default Cancel act Cancel]");
+             "Notify(0, 2) The computer will turn off in 30 seconds [default Cancel act Cancel "
+             "later 10 more minutes]");
     // Withdrawn when the warning ends, it is not sent again; nor is a dismissed heads-up.
     session.run("cancel");
     QTRY_COMPARE(m_notifications.calls.size(), 3);

@@ -8,6 +8,11 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusVariant>
+
+#include <cstdlib>
+#include <ctime>
 
 namespace ui::qt {
 
@@ -29,8 +34,27 @@ std::optional<app::Request> requestIn(const QDBusMessage &message)
     app::Request request;
     if (member == QLatin1String("Raise") && signature.isEmpty())
         return request;
+    if (member == QLatin1String("Status") && signature.isEmpty()) {
+        request.kind = Kind::Status;
+        return request;
+    }
     if (member == QLatin1String("Start") && signature == QLatin1String("ib")) {
         request.kind = Kind::Start;
+        request.seconds = arguments.at(0).toInt();
+        request.dryRun = arguments.at(1).toBool();
+        return request;
+    }
+    // Options by name: a later version may send more, which this one leaves alone.
+    if (member == QLatin1String("StartWithOptions") && signature == QLatin1String("iba{sv}")) {
+        request.kind = Kind::Start;
+        request.seconds = arguments.at(0).toInt();
+        request.dryRun = arguments.at(1).toBool();
+        const QVariantMap options = qdbus_cast<QVariantMap>(arguments.at(2));
+        request.quiet = options.value(QStringLiteral("quiet")).toBool();
+        return request;
+    }
+    if (member == QLatin1String("Snooze") && signature == QLatin1String("ib")) {
+        request.kind = Kind::Snooze;
         request.seconds = arguments.at(0).toInt();
         request.dryRun = arguments.at(1).toBool();
         return request;
@@ -43,24 +67,17 @@ std::optional<app::Request> requestIn(const QDBusMessage &message)
     return std::nullopt;
 }
 
-} // namespace
-
-std::optional<app::Answer> Instance::ask(const app::Request &request)
+// A call to the running one; where none runs, none is to be started by the bus.
+QDBusMessage method(const char *member)
 {
-    using Kind = app::Request::Kind;
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
-        return std::nullopt;
-    const char *member = request.kind == Kind::Start    ? "Start"
-                         : request.kind == Kind::Cancel ? "Cancel"
-                                                        : "Raise";
     QDBusMessage call = QDBusMessage::createMethodCall(Name, Path, Name, QLatin1String(member));
-    if (request.kind == Kind::Start)
-        call << request.seconds;
-    if (request.kind != Kind::Raise)
-        call << request.dryRun;
-    // Where none runs, none is to be started by the bus.
     call.setAutoStartService(false);
+    return call;
+}
+
+QDBusMessage called(const QDBusMessage &call)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
     const QDBusMessage reply = bus.call(call, QDBus::Block, 10000);
     if (reply.type() == QDBusMessage::ErrorMessage) {
         // Qt's bus thread tells of an error reply once more after this one has it, and a
@@ -72,10 +89,17 @@ std::optional<app::Answer> Instance::ask(const app::Request &request)
                                                 QStringLiteral("Ping")),
                  QDBus::Block, 1000);
     }
-    if (reply.type() == QDBusMessage::ReplyMessage)
-        return request.kind == Kind::Cancel && !reply.arguments().value(0).toBool()
-                   ? app::Answer::NothingToStop
-                   : app::Answer::Done;
+    return reply;
+}
+
+bool unknownMethod(const QDBusMessage &reply)
+{
+    return reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod");
+}
+
+// The answer an error reply carries; none where nobody runs.
+std::optional<app::Answer> refusal(const QDBusMessage &reply)
+{
     const QString error = reply.errorName();
     // Without auto-start the bus says either, as it is configured.
     if (noSuchService(error))
@@ -88,9 +112,63 @@ std::optional<app::Answer> Instance::ask(const app::Request &request)
         return named;
     logging::log("the running one answered " + error.toStdString() + ": " +
                  reply.errorMessage().toStdString());
-    return error == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod")
-               ? app::Answer::NotUnderstood
-               : app::Answer::NoAnswer;
+    return unknownMethod(reply) ? app::Answer::NotUnderstood : app::Answer::NoAnswer;
+}
+
+} // namespace
+
+std::optional<app::Answer> Instance::ask(const app::Request &request)
+{
+    using Kind = app::Request::Kind;
+    if (!QDBusConnection::sessionBus().isConnected())
+        return std::nullopt;
+    QDBusMessage reply;
+    switch (request.kind) {
+    case Kind::Start:
+        reply = called(method("StartWithOptions")
+                       << request.seconds << request.dryRun
+                       << QVariantMap{{QStringLiteral("quiet"), request.quiet}});
+        // One that knows no options yet still takes the span.
+        if (unknownMethod(reply))
+            reply = called(method("Start") << request.seconds << request.dryRun);
+        break;
+    case Kind::Snooze:
+        reply = called(method("Snooze") << request.seconds << request.dryRun);
+        break;
+    case Kind::Cancel:
+        reply = called(method("Cancel") << request.dryRun);
+        break;
+    case Kind::Status: // asked through askStatus()
+    case Kind::Raise:
+        reply = called(method("Raise"));
+        break;
+    }
+    if (reply.type() != QDBusMessage::ReplyMessage)
+        return refusal(reply);
+    return request.kind == Kind::Cancel && !reply.arguments().value(0).toBool()
+               ? app::Answer::NothingToStop
+               : app::Answer::Done;
+}
+
+std::optional<std::variant<app::Status, app::Answer>> Instance::askStatus()
+{
+    if (!QDBusConnection::sessionBus().isConnected())
+        return std::nullopt;
+    const QDBusMessage reply = called(method("Status"));
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        if (const std::optional<app::Answer> answer = refusal(reply))
+            return *answer;
+        return std::nullopt;
+    }
+    const QVariantList said = reply.arguments();
+    const QString state = said.value(0).toString();
+    app::Status status;
+    status.state = state == QLatin1String("counting")  ? app::Status::State::Counting
+                   : state == QLatin1String("warning") ? app::Status::State::Warning
+                                                       : app::Status::State::Idle;
+    status.left = said.value(1).toInt();
+    status.dryRun = said.value(2).toBool();
+    return status;
 }
 
 Instance::Instance() = default;
@@ -134,11 +212,68 @@ QString Instance::introspect(const QString &) const
                           "<method name=\"Start\">"
                           "<arg name=\"seconds\" type=\"i\" direction=\"in\"/>"
                           "<arg name=\"dryRun\" type=\"b\" direction=\"in\"/></method>"
+                          "<method name=\"StartWithOptions\">"
+                          "<arg name=\"seconds\" type=\"i\" direction=\"in\"/>"
+                          "<arg name=\"dryRun\" type=\"b\" direction=\"in\"/>"
+                          "<arg name=\"options\" type=\"a{sv}\" direction=\"in\"/></method>"
                           "<method name=\"Cancel\">"
                           "<arg name=\"dryRun\" type=\"b\" direction=\"in\"/>"
                           "<arg name=\"stopped\" type=\"b\" direction=\"out\"/></method>"
+                          "<method name=\"Snooze\">"
+                          "<arg name=\"seconds\" type=\"i\" direction=\"in\"/>"
+                          "<arg name=\"dryRun\" type=\"b\" direction=\"in\"/></method>"
+                          "<method name=\"Status\">"
+                          "<arg name=\"state\" type=\"s\" direction=\"out\"/>"
+                          "<arg name=\"left\" type=\"i\" direction=\"out\"/>"
+                          "<arg name=\"dryRun\" type=\"b\" direction=\"out\"/></method>"
+                          "<property name=\"State\" type=\"s\" access=\"read\"/>"
+                          "<property name=\"End\" type=\"x\" access=\"read\"/>"
+                          "<property name=\"DryRun\" type=\"b\" access=\"read\"/>"
+                          "</interface>"
+                          "<interface name=\"org.freedesktop.DBus.Properties\">"
+                          "<method name=\"Get\">"
+                          "<arg name=\"interface\" type=\"s\" direction=\"in\"/>"
+                          "<arg name=\"name\" type=\"s\" direction=\"in\"/>"
+                          "<arg name=\"value\" type=\"v\" direction=\"out\"/></method>"
+                          "<method name=\"GetAll\">"
+                          "<arg name=\"interface\" type=\"s\" direction=\"in\"/>"
+                          "<arg name=\"values\" type=\"a{sv}\" direction=\"out\"/></method>"
+                          "<signal name=\"PropertiesChanged\">"
+                          "<arg name=\"interface\" type=\"s\"/>"
+                          "<arg name=\"changed\" type=\"a{sv}\"/>"
+                          "<arg name=\"invalidated\" type=\"as\"/></signal>"
                           "</interface>")
         .arg(Name);
+}
+
+QVariantMap Instance::properties(const app::Status &status) const
+{
+    const qint64 end =
+        status.state == app::Status::State::Idle ? 0 : qint64(std::time(nullptr)) + status.left;
+    return {{QStringLiteral("State"), QString::fromStdString(status.stateName())},
+            {QStringLiteral("End"), end},
+            {QStringLiteral("DryRun"), status.dryRun}};
+}
+
+void Instance::changed(const app::Status &status)
+{
+    QVariantMap now = properties(status);
+    // The end read a second apart is the same end.
+    if (!m_told.isEmpty() && std::abs(now.value(QStringLiteral("End")).toLongLong() -
+                                      m_told.value(QStringLiteral("End")).toLongLong()) <= 1)
+        now[QStringLiteral("End")] = m_told.value(QStringLiteral("End"));
+    QVariantMap different;
+    for (auto property = now.cbegin(); property != now.cend(); ++property)
+        if (m_told.value(property.key()) != property.value())
+            different.insert(property.key(), property.value());
+    m_told = now;
+    if (different.isEmpty() || !m_registered)
+        return;
+    QDBusMessage signal =
+        QDBusMessage::createSignal(Path, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                   QStringLiteral("PropertiesChanged"));
+    signal << Name << different << QStringList();
+    QDBusConnection::sessionBus().send(signal);
 }
 
 bool Instance::handleMessage(const QDBusMessage &message, const QDBusConnection &connection)
@@ -149,7 +284,33 @@ bool Instance::handleMessage(const QDBusMessage &message, const QDBusConnection 
             message.createReply(QStringLiteral("<node>%1</node>").arg(introspect(message.path()))));
         return true;
     }
+    const bool properties =
+        message.interface() == QLatin1String("org.freedesktop.DBus.Properties") && m_status &&
+        message.arguments().value(0).toString() == Name;
+    if (properties && message.member() == QLatin1String("GetAll") &&
+        message.signature() == QLatin1String("s")) {
+        connection.send(
+            message.createReply(m_told.isEmpty() ? this->properties(m_status()) : m_told));
+        return true;
+    }
+    if (properties && message.member() == QLatin1String("Get") &&
+        message.signature() == QLatin1String("ss")) {
+        const QVariantMap all = m_told.isEmpty() ? this->properties(m_status()) : m_told;
+        const QString name = message.arguments().value(1).toString();
+        connection.send(
+            all.contains(name)
+                ? message.createReply(QVariant::fromValue(QDBusVariant(all[name])))
+                : message.createErrorReply(QDBusError::InvalidArgs,
+                                           QStringLiteral("No such property: ") + name));
+        return true;
+    }
     const std::optional<app::Request> request = requestIn(message);
+    if (request && request->kind == app::Request::Kind::Status && m_status) {
+        const app::Status status = m_status();
+        connection.send(message.createReply(
+            {QString::fromStdString(status.stateName()), status.left, status.dryRun}));
+        return true;
+    }
     if (!request || !m_handle) {
         const QString call = message.interface() + QLatin1Char('.') + message.member() +
                              QLatin1Char('(') + message.signature() + QLatin1Char(')');

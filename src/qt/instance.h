@@ -1,11 +1,14 @@
 #pragma once
 
 #include "app/request.h"
+#include "app/status.h"
 
 #include <QDBusVirtualObject>
+#include <QVariantMap>
 
 #include <functional>
 #include <optional>
+#include <variant>
 
 namespace ui::qt {
 
@@ -14,23 +17,37 @@ namespace ui::qt {
 class Instance final : public QDBusVirtualObject {
 public:
     using Handler = std::function<app::Answer(const app::Request &)>;
+    using Status = std::function<app::Status()>;
 
     // Asks the running one, where there is one on the session bus. Needs no window.
     static std::optional<app::Answer> ask(const app::Request &request);
+    static std::optional<std::variant<app::Status, app::Answer>> askStatus();
 
     Instance();
     ~Instance() override;
     // Takes the name, unless another start has it already; Alone, and logged why, where
     // the session bus is out of reach.
     app::Claim claim();
-    // Requests are answered from now on.
-    void serve(Handler handle) { m_handle = std::move(handle); }
+    // Requests are answered from now on, and the status told; none once both are empty.
+    void serve(Handler handle, Status status)
+    {
+        m_handle = std::move(handle);
+        m_status = std::move(status);
+    }
+    // Tells the bus of the new state: its properties, where they changed.
+    void changed(const app::Status &status);
 
     QString introspect(const QString &path) const override;
     bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override;
 
 private:
+    // The properties a panel reads: State, End (the end's time of the clock, 0 for none) and
+    // DryRun.
+    QVariantMap properties(const app::Status &status) const;
+
     Handler m_handle;
+    Status m_status;
+    QVariantMap m_told; // the properties as last told
     bool m_registered = false;
 };
 

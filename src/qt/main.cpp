@@ -5,6 +5,7 @@
 #include "qt/qtruntime.h"
 #include "version.h"
 
+#include "qt/clock.h"
 #include "qt/instance.h"
 #include "qt/logindroad.h"
 
@@ -29,6 +30,18 @@ public:
         if (!m_application)
             m_application = std::make_unique<QCoreApplication>(m_argc, m_argv);
         return ui::qt::Instance::ask(request);
+    }
+
+    std::optional<std::variant<app::Status, app::Answer>> askStatus() override
+    {
+        if (!m_application)
+            m_application = std::make_unique<QCoreApplication>(m_argc, m_argv);
+        return ui::qt::Instance::askStatus();
+    }
+
+    std::string clockTime(std::time_t when) const override
+    {
+        return ui::qt::localClockTime(when, false);
     }
 
     std::string noWindows() override
@@ -69,9 +82,12 @@ public:
         ui::qt::QtRuntime runtime;
         poweroff::LogindRoad system;
         app::Program program(commandLine, runtime, system, logging::print);
-        m_instance->serve([&program](const app::Request &asked) { return program.handle(asked); });
+        m_instance->serve([&program](const app::Request &asked) { return program.handle(asked); },
+                          [&program] { return program.status(); });
+        program.watch([this](const app::Status &now) { m_instance->changed(now); });
+        m_instance->changed(program.status());
         const int status = QApplication::exec();
-        m_instance->serve(nullptr); // what it answers with goes now
+        m_instance->serve(nullptr, nullptr); // what it answers with goes now
         return status;
     }
 

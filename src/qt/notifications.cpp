@@ -54,9 +54,10 @@ Notifications::~Notifications()
     withdraw();
 }
 
-void Notifications::show(const Notice &notice, Handler act)
+void Notifications::show(const Notice &notice, Handler act, Handler later)
 {
     m_act = std::move(act);
+    m_later = std::move(later);
     m_waiting.push_back(notice);
     pump();
 }
@@ -64,6 +65,7 @@ void Notifications::show(const Notice &notice, Handler act)
 void Notifications::withdraw(const std::string &outcome)
 {
     m_act = nullptr;
+    m_later = nullptr;
     // Its last words: what happened, not urgent, gone by themselves; no action. Sent only
     // where the service may leave it on screen, which its answer to the first question says.
     if ((m_id || m_asking || !m_waiting.empty()) && !outcome.empty())
@@ -82,8 +84,11 @@ void Notifications::pump()
         if (next && m_freshOnly) {
             // Where a replaced one loses its Cancel, the news goes out once, in words that
             // stay true, and what is new comes as a new notification.
-            if (!next->steady.empty())
-                next = Notice{next->steady, next->body, next->action, next->kept};
+            if (!next->steady.empty()) {
+                next->summary = next->steady;
+                next->steady.clear();
+                next->end = 0;
+            }
             if (m_id && next == m_shown)
                 continue;
             close();
@@ -121,6 +126,8 @@ void Notifications::send(const Notice &notice)
         actions << QStringLiteral("default") << action;
     if (!action.isEmpty())
         actions << QStringLiteral("act") << action;
+    if (!action.isEmpty() && !notice.later.empty())
+        actions << QStringLiteral("later") << QString::fromStdString(notice.later);
     notify << QStringLiteral("Veltrane") << m_id << QStringLiteral("veltrane")
            << QString::fromStdString(notice.summary) << QString::fromStdString(notice.body)
            << actions
@@ -151,9 +158,12 @@ void Notifications::failed(const QString &why)
 
 void Notifications::actionInvoked(uint id, const QString &action)
 {
-    if (id == m_id && m_act &&
-        (action == QLatin1String("act") || action == QLatin1String("default")))
+    if (id != m_id)
+        return;
+    if (m_act && (action == QLatin1String("act") || action == QLatin1String("default")))
         m_run(m_act);
+    else if (m_later && action == QLatin1String("later"))
+        m_run(m_later);
 }
 
 void Notifications::closed(uint id, uint reason)

@@ -22,7 +22,8 @@ public:
     explicit Notifications(Run run);
     ~Notifications() override;
 
-    void show(const Notice &notice, Handler act);
+    // `later` runs on its second action, where it has one.
+    void show(const Notice &notice, Handler act, Handler later);
     // Where the service may leave it on screen, it says `outcome` first, briefly.
     void withdraw(const std::string &outcome = {});
 
@@ -41,6 +42,7 @@ private:
 
     Run m_run;
     Handler m_act;
+    Handler m_later;
     uint m_id = 0;                               // the service's number for the one shown
     std::optional<Notice> m_shown;               // what it says
     bool m_asking = false;                       // for that number

@@ -39,12 +39,12 @@ void QtRuntime::fail(const std::string &message)
     QCoreApplication::exit(1);
 }
 
-void QtRuntime::notify(const Notice &notice, Handler act)
+void QtRuntime::notify(const Notice &notice, Handler act, Handler later)
 {
     // The session bus is not touched before a notification is needed: start-up stays lean.
     if (!m_notifications)
         m_notifications = std::make_unique<Notifications>([this](const Handler &act) { run(act); });
-    m_notifications->show(notice, std::move(act));
+    m_notifications->show(notice, std::move(act), std::move(later));
 }
 
 void QtRuntime::withdrawNotice(const std::string &outcome)

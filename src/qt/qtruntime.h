@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clock.h"
 #include "ui/window.h"
 #include "windowhost.h"
 
@@ -21,7 +22,11 @@ public:
     ~QtRuntime() override;
 
     std::unique_ptr<Window> load(const WindowDefinition &definition) override;
-    void notify(const Notice &notice, Handler act) override;
+    void notify(const Notice &notice, Handler act, Handler later) override;
+    std::string clockTime(std::time_t when, bool seconds) const override
+    {
+        return localClockTime(when, seconds);
+    }
     void withdrawNotice(const std::string &outcome) override;
 
     QColor colour(Colour colour) const override;

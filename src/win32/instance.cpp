@@ -15,7 +15,7 @@ constexpr DWORD LongestRequest = 64;
 
 } // namespace
 
-std::optional<app::Answer> Instance::ask(const app::Request &request)
+std::optional<LRESULT> Instance::send(const std::string &request)
 {
     const UniqueHandle running(OpenMutexW(SYNCHRONIZE, FALSE, MutexName));
     if (!running)
@@ -28,19 +28,44 @@ std::optional<app::Answer> Instance::ask(const app::Request &request)
             Sleep(20);
     }
     if (!window)
-        return app::Answer::NoAnswer;
+        return 0; // no answer
     // The user started this one: the running one may take the foreground from it.
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     AllowSetForegroundWindow(process);
-    std::string text = request.text();
+    std::string text = request;
     COPYDATASTRUCT data{RequestMark, static_cast<DWORD>(text.size()), text.data()};
     DWORD_PTR answered = 0;
     if (!SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
-                             SMTO_ABORTIFHUNG, 10000, &answered) ||
-        answered < 1 || answered > app::AnswerCount)
-        return app::Answer::NoAnswer;
-    return static_cast<app::Answer>(answered - 1);
+                             SMTO_ABORTIFHUNG, 10000, &answered))
+        return 0;
+    return LRESULT(answered);
+}
+
+namespace {
+
+app::Answer answerOf(LRESULT answered)
+{
+    return answered < 1 || answered > app::AnswerCount ? app::Answer::NoAnswer
+                                                       : static_cast<app::Answer>(answered - 1);
+}
+
+} // namespace
+
+std::optional<app::Answer> Instance::ask(const app::Request &request)
+{
+    const std::optional<LRESULT> answered = send(request.text());
+    return answered ? std::optional(answerOf(*answered)) : std::nullopt;
+}
+
+std::optional<std::variant<app::Status, app::Answer>> Instance::askStatus()
+{
+    const std::optional<LRESULT> answered = send(app::Request{app::Request::Kind::Status}.text());
+    if (!answered)
+        return std::nullopt;
+    if (const std::optional<app::Status> status = app::Status::unpacked(*answered))
+        return *status;
+    return answerOf(*answered);
 }
 
 app::Claim Instance::claim()
@@ -74,6 +99,8 @@ LRESULT Instance::answer(const COPYDATASTRUCT *data)
         logging::log("a message from another start refused: not a request");
         return 1 + static_cast<LRESULT>(app::Answer::NotUnderstood);
     }
+    if (request->kind == app::Request::Kind::Status && m_status)
+        return LRESULT(m_status().packed());
     // Not served yet, or no longer: the program is starting or going.
     return 1 + static_cast<LRESULT>(m_handle ? m_handle(*request) : app::Answer::NoAnswer);
 }

@@ -4,6 +4,7 @@
 #include "app/start.h"
 #include "log/log.h"
 #include "poweroff/ntroad.h"
+#include "win32/clock.h"
 #include "win32/handles.h"
 #include "win32/instance.h"
 #include "win32/win32platform.h"
@@ -63,6 +64,16 @@ public:
         return ui::win32::Instance::ask(request);
     }
 
+    std::optional<std::variant<app::Status, app::Answer>> askStatus() override
+    {
+        return ui::win32::Instance::askStatus();
+    }
+
+    std::string clockTime(std::time_t when) const override
+    {
+        return ui::win32::localClockTime(when, false);
+    }
+
     app::Claim claim() override
     {
         m_instance = std::make_unique<ui::win32::Instance>(m_module);
@@ -79,16 +90,18 @@ public:
             poweroff::Win32Platform platform;
             poweroff::NtRoad system(platform);
             app::Program program(commandLine, runtime, system, logging::print);
-            m_instance->serve([&](const app::Request &asked) {
-                app::Answer answer = app::Answer::NotUnderstood;
-                runtime.run([&] { answer = program.handle(asked); });
-                return answer;
-            });
+            m_instance->serve(
+                [&](const app::Request &asked) {
+                    app::Answer answer = app::Answer::NotUnderstood;
+                    runtime.run([&] { answer = program.handle(asked); });
+                    return answer;
+                },
+                [&program] { return program.status(); });
             // Answered only while what the answer needs is there: taking the runtime apart
             // lets messages in, a second start's among them.
             struct Serving {
                 ui::win32::Instance &instance;
-                ~Serving() { instance.serve(nullptr); }
+                ~Serving() { instance.serve(nullptr, nullptr); }
             } const serving{*m_instance};
             return runtime.exec();
         } catch (const std::exception &error) {

@@ -1,5 +1,6 @@
 #include "trayicon.h"
 
+#include "clock.h"
 #include "log/log.h"
 #include "timer/fieldtext.h"
 
@@ -49,10 +50,12 @@ TrayIcon::~TrayIcon()
         tell(NIM_DELETE);
 }
 
-void TrayIcon::show(const Notice &notice, Handler act)
+void TrayIcon::show(const Notice &notice, Handler act, Handler later)
 {
     m_act = std::move(act);
     m_command = wide(notice.command);
+    m_later = std::move(later);
+    m_laterWords = wide(notice.later);
     m_end = notice.end;
     copy(m_data.szTip, tip(notice.summary));
     copy(m_data.szInfoTitle, notice.summary);
@@ -63,7 +66,9 @@ void TrayIcon::show(const Notice &notice, Handler act)
 
 std::string TrayIcon::tip(const std::string &news) const
 {
-    return "Veltrane: " + (m_end ? timer::timeLeftText(m_end, std::time(nullptr)) : news);
+    return "Veltrane: " +
+           (m_end ? timer::timeLeftText(m_end, std::time(nullptr), localClockTime(m_end, true))
+                  : news);
 }
 
 void TrayIcon::refreshTip()
@@ -81,6 +86,7 @@ void TrayIcon::refreshTip()
 void TrayIcon::withdraw()
 {
     m_act = nullptr;
+    m_later = nullptr;
     m_wanted = false;
     settleLater();
 }
@@ -141,10 +147,12 @@ void TrayIcon::bringForward() const
 void TrayIcon::showMenu(POINT at)
 {
     const UniqueMenu menu(CreatePopupMenu());
-    enum : UINT { Show = 1, Act };
+    enum : UINT { Show = 1, Act, Later };
     AppendMenuW(menu.get(), MF_STRING, Show, L"Show Veltrane");
     if (m_act && !m_command.empty())
         AppendMenuW(menu.get(), MF_STRING, Act, m_command.c_str());
+    if (m_later && !m_laterWords.empty())
+        AppendMenuW(menu.get(), MF_STRING, Later, m_laterWords.c_str());
     // The menu closes when the user clicks elsewhere only if its window is in front.
     SetForegroundWindow(m_window.window());
     const UINT chosen = TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON,
@@ -154,6 +162,8 @@ void TrayIcon::showMenu(POINT at)
         bringForward();
     else if (chosen == Act && m_act)
         m_run(Handler(m_act)); // it may withdraw the icon, and with it the handler
+    else if (chosen == Later && m_later)
+        m_run(Handler(m_later));
 }
 
 bool TrayIcon::tell(DWORD what)

@@ -20,7 +20,8 @@ public:
     TrayIcon(const TrayIcon &) = delete;
     TrayIcon &operator=(const TrayIcon &) = delete;
 
-    void show(const Notice &notice, Handler act);
+    // `later` is its menu's second command, where the notice has one.
+    void show(const Notice &notice, Handler act, Handler later);
     void withdraw();
 
 private:
@@ -33,7 +34,7 @@ private:
     void settle();
     bool add();
     bool tell(DWORD what);
-    // A click on the icon; its right-click menu: "Show Veltrane" and the news's command.
+    // A click on the icon; its right-click menu: "Show Veltrane" and the news's commands.
     void bringForward() const;
     void showMenu(POINT at);
 
@@ -47,6 +48,8 @@ private:
     bool m_told = false;
     Handler m_act;
     std::wstring m_command; // the act, in a menu's words
+    Handler m_later;
+    std::wstring m_laterWords;
     std::time_t m_end = 0;
     MessageWindow m_window; // last: it may hear of messages as soon as it is made
 };

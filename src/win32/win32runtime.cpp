@@ -76,9 +76,9 @@ void Win32Runtime::prepare(const WindowDefinition &definition)
     tray(); // the warning tells the desktop too, as soon as it is shown
 }
 
-void Win32Runtime::notify(const Notice &notice, Handler act)
+void Win32Runtime::notify(const Notice &notice, Handler act, Handler later)
 {
-    tray().show(notice, std::move(act));
+    tray().show(notice, std::move(act), std::move(later));
 }
 
 void Win32Runtime::withdrawNotice(const std::string &)

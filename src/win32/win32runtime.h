@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clock.h"
 #include "colours.h"
 #include "handles.h"
 #include "trayicon.h"
@@ -25,7 +26,11 @@ public:
     // Under Wine making a window costs milliseconds: the warning is made a second ahead.
     void prepare(const WindowDefinition &definition) override;
     // A balloon from the program's icon in the notification area.
-    void notify(const Notice &notice, Handler act) override;
+    void notify(const Notice &notice, Handler act, Handler later) override;
+    std::string clockTime(std::time_t when, bool seconds) const override
+    {
+        return localClockTime(when, seconds);
+    }
     void withdrawNotice(const std::string &outcome) override;
 
     // The message loop, until the program ends; returns its exit status.

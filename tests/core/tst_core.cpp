@@ -1,6 +1,7 @@
 // The decisions both runtimes take from the core, each checked once, on Linux and under Wine.
 #include "app/commandline.h"
 #include "app/request.h"
+#include "app/status.h"
 #include "check.h"
 #include "timer/fieldtext.h"
 #include "ui/buttonproperties.h"
@@ -204,9 +205,37 @@ void spansAndTimes()
     } glances[] = {{end - 252, "00:04:12 left, until 23:40:12"},
                    {end - 86399, "23:59:59 left, until 23:40:12"},
                    {end + 5, "00:00:00 left, until 23:40:12"}};
-    for (const auto &glance : glances)
-        check(timer::timeLeftText(end, glance.now) == glance.text,
-              "a glance tells " + timer::timeLeftText(end, glance.now));
+    for (const auto &glance : glances) {
+        const std::string told = timer::timeLeftText(end, glance.now, ui::clockTime(end, true));
+        check(told == glance.text, "a glance tells " + told);
+    }
+
+    // What --status prints, and the exit status it gives.
+    using State = app::Status::State;
+    const auto clock = [](std::time_t when) { return ui::clockTime(when); };
+    const struct {
+        app::Status status;
+        const char *line;
+        int exit;
+    } statuses[] = {
+        {{State::Counting, 2530, false}, "counting down: 00:42:10 left, until 23:30", 0},
+        {{State::Counting, 2530, true}, "counting down: 00:42:10 left, until 23:30 (dry run)", 0},
+        {{State::Warning, 12, false}, "warning open: 12 seconds left", 0},
+        {{State::Warning, 1, true}, "warning open: 1 second left (dry run)", 0},
+        {{State::Idle, 0, false}, "not counting", 1},
+    };
+    for (const auto &status : statuses) {
+        const std::string line = status.status.line(local(12, 7, 22, 47, 50), clock);
+        check(line == status.line && status.status.exitStatus() == status.exit,
+              "--status prints " + line);
+        // Through a window message's answer, and never mistaken for an answer's number.
+        check(app::Status::unpacked(status.status.packed()) == status.status,
+              "a status arrives as it was sent: " + line);
+    }
+    bool apart = true;
+    for (int i = 0; i < app::AnswerCount; ++i)
+        apart = apart && !app::Status::unpacked(i + 1);
+    check(apart, "no answer's number reads as a status");
 }
 
 void requests()
@@ -226,7 +255,13 @@ void requests()
         {"start 5400", false},
         {"cancel", false},
         {"raise now", false},
-        {"start 5400 dry x", false},
+        {"start 5400 dry quiet", true},
+        {"start 5400 dry x", true}, // a later version's option, left alone
+        {"snooze 600 real", true},
+        {"snooze real", false},
+        {"snooze 0 dry", false},
+        {"status", true},
+        {"status dry", false},
         {"", false},
         {"start  5400 real", false},
         {"start 123456 real", false},
@@ -236,10 +271,11 @@ void requests()
         check(app::Request::fromText(text.text).has_value() == text.taken,
               std::string("a request '") + text.text + (text.taken ? "': taken" : "': refused"));
     for (const app::Request &request :
-         {app::Request{Kind::Start, 5400, true}, app::Request{Kind::Cancel, 0, false}}) {
+         {app::Request{Kind::Start, 5400, true}, app::Request{Kind::Cancel, 0, false},
+          app::Request{Kind::Start, 60, false, true}, app::Request{Kind::Snooze, 300, true}}) {
         const auto back = app::Request::fromText(request.text());
         check(back && back->kind == request.kind && back->seconds == request.seconds &&
-                  back->dryRun == request.dryRun,
+                  back->dryRun == request.dryRun && back->quiet == request.quiet,
               "a request arrives as it was sent: " + request.text());
     }
     bool named = true;

@@ -119,3 +119,25 @@ xdotool search --onlyvisible --name '^Automated shutdown in progress...$' >/dev/
 [ ! -s "$out" ] || fail "asked after --cancel: $(cat "$out")"
 [ "$(xdotool search --onlyvisible --name '^Veltrane$' | wc -l)" = 1 ] || fail "two main windows"
 echo "PASS: --cancel from a third start cancels the warning, and nothing is asked"
+
+# --status tells a script what the running one does; --snooze puts its end off as Cancel would
+# end the warning, and counts down again.
+status_is() { # PATTERN STATUS: what --status prints, and its exit status
+    local said
+    said=$(wine "$exe" --status 2>&1 | tr -d '\r'; echo "status ${PIPESTATUS[0]}")
+    grep -qE -- "$1" <<<"$said" && [ "$(tail -1 <<<"$said")" = "status $2" ] ||
+        fail "--status said: $said"
+}
+status_is '^not counting \(dry run\)$' 1
+wine "$exe" --dry-run --in 0:00:01 || fail "--in was not handed over"
+find_window '^Automated shutdown in progress...$' >/dev/null
+status_is '^warning open: [0-9]+ seconds? left \(dry run\)$' 0
+wine "$exe" --dry-run --snooze 5m || fail "--snooze was not handed over"
+sleep 1
+xdotool search --onlyvisible --name '^Automated shutdown in progress...$' >/dev/null &&
+    fail "the warning is still open after --snooze"
+status_is '^counting down: 00:0[45]:[0-9]{2} left, until [0-9]{1,2}:[0-9]{2}' 0
+wine "$exe" --dry-run --cancel || fail "--cancel was not handed over"
+wine "$exe" --dry-run --snooze >/dev/null 2>&1 && fail "--snooze with nothing counting succeeded"
+[ ! -s "$out" ] || fail "asked after --snooze: $(cat "$out")"
+echo "PASS: --status tells each state, --snooze puts the warning off, and nothing is asked"

@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace {
@@ -207,8 +208,15 @@ int main()
               "a WM_COPYDATA without its data is refused");
         check(ui::win32::Instance::ask(app::Request{}) == app::Answer::NoAnswer,
               "no answer while nothing serves");
-        instance.serve([](const app::Request &) { return app::Answer::Done; });
+        instance.serve([](const app::Request &) { return app::Answer::Done; },
+                       [] {
+                           return app::Status{app::Status::State::Warning, 12, true};
+                       });
         check(ui::win32::Instance::ask(app::Request{}) == app::Answer::Done, "served, answered");
+        const auto status = ui::win32::Instance::askStatus();
+        check(status && std::get<app::Status>(*status) ==
+                            app::Status{app::Status::State::Warning, 12, true},
+              "the status told as it is");
     }
     Program program;
     program.runtime.processMessages();
@@ -506,19 +514,29 @@ int main()
     check(GetForegroundWindow() == warning->handle(), "a click on the icon brings it forward");
     DestroyWindow(elsewhere);
     static std::wstring menu;
-    SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR timer, DWORD) {
-        KillTimer(nullptr, timer);
-        const HWND open = FindWindowW(L"#32768", nullptr); // the menu's window
-        const HMENU items = reinterpret_cast<HMENU>(SendMessageW(open, MN_GETHMENU, 0, 0));
-        for (int i = 0; i < GetMenuItemCount(items); ++i) {
-            wchar_t text[64] = {};
-            GetMenuStringW(items, i, text, 64, MF_BYPOSITION);
-            menu += std::wstring(i ? L" | " : L"") + text;
-        }
-        EndMenu();
-    });
-    SendMessageW(tray, WM_APP + 2, MAKEWPARAM(10, 10), MAKELPARAM(WM_CONTEXTMENU, 1));
-    check(menu == L"Show Veltrane | Cancel the power-off",
+    static bool pick = false; // its last command, as a user would: Up wraps to it
+    const auto openMenu = [tray] {
+        menu.clear();
+        SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR timer, DWORD) {
+            KillTimer(nullptr, timer);
+            const HWND open = FindWindowW(L"#32768", nullptr); // the menu's window
+            const HMENU items = reinterpret_cast<HMENU>(SendMessageW(open, MN_GETHMENU, 0, 0));
+            for (int i = 0; i < GetMenuItemCount(items); ++i) {
+                wchar_t text[64] = {};
+                GetMenuStringW(items, i, text, 64, MF_BYPOSITION);
+                menu += std::wstring(i ? L" | " : L"") + text;
+            }
+            if (!pick) {
+                EndMenu();
+                return;
+            }
+            PostMessageW(open, WM_KEYDOWN, VK_UP, 0);
+            PostMessageW(open, WM_KEYDOWN, VK_RETURN, 0);
+        });
+        SendMessageW(tray, WM_APP + 2, MAKEWPARAM(10, 10), MAKELPARAM(WM_CONTEXTMENU, 1));
+    };
+    openMenu();
+    check(menu == L"Show Veltrane | Cancel the power-off | 10 more minutes",
           "the icon's menu: " + ui::win32::narrow(menu.c_str()));
     for (WPARAM key : {WPARAM(VK_RETURN), WPARAM(VK_ESCAPE)})
         program.key(GetFocus(), key);
@@ -540,6 +558,20 @@ int main()
     program.runtime.processMessages();
     check(!program.warning() && !inTray(), "a click on the balloon cancels the warning");
     check(program.road.requests == 0, "nothing asked of the system");
+    // Again, and "10 more minutes" from the icon's menu: the warning ends as Cancel ends it,
+    // and the countdown runs again from ten minutes.
+    program.click(toggle);
+    program.form.ShowQuickTimerSeconds(1);
+    program.form.tmrQuickTimer_Timer();
+    program.form.tmrQuickTimer_Timer();
+    check(program.warning() && inTray(), "the warning is open again");
+    pick = true;
+    openMenu();
+    program.runtime.processMessages();
+    check(!program.warning() && program.form.GetQuickTimerSeconds() == 600 &&
+              program.form.isCounting(),
+          "10 more minutes: the warning closed, and the countdown runs from 00:10:00");
+    check(program.road.requests == 0, "nothing asked of the system when put off");
     // The first warning is gone for good now: its object says so, and touches nothing of it.
     VARIANT self{};
     self.vt = VT_I4;

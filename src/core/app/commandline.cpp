@@ -18,6 +18,11 @@ const char Usage[] =
     "                 1h30m, 45s; from 1 second to 23:59:59.\n"
     "  --at HH:MM     Start counting down to the next HH:MM of the local clock.\n"
     "  --cancel       Stop the running Veltrane's countdown, or cancel its warning.\n"
+    "  --snooze [SPAN]\n"
+    "                 Put the running Veltrane's end off: cancel its warning if it is\n"
+    "                 open, and count down from SPAN (10 minutes unless given).\n"
+    "  --status       Print what the running Veltrane is doing; exit status 0 when it\n"
+    "                 is counting down or warning, 1 otherwise.\n"
     "  --quiet        No notification 5 minutes and 1 minute before the end.\n"
     "  --dry-run      Do everything but the power-off request itself, and print\n"
     "                 a line instead.\n"
@@ -25,7 +30,7 @@ const char Usage[] =
     "  -v, --version  Show the version and exit.\n"
     "\n"
     "Only one Veltrane runs in a desktop session: started again, it brings the running one\n"
-    "to the front, or hands it --in, --at or --cancel."
+    "to the front, or hands it --in, --at, --cancel or --snooze."
 #ifdef _WIN32
     "\n\n"
     "At a cmd or PowerShell prompt, \"veltrane\" is veltrane.com: it waits for the answer\n"
@@ -148,6 +153,8 @@ CommandLine CommandLine::parse(const std::vector<std::string> &arguments)
     bool help = false;
     bool version = false;
     bool cancel = false;
+    bool snooze = false;
+    bool status = false;
     std::string refusal;
     const auto refuse = [&refusal](const std::string &why) {
         if (refusal.empty())
@@ -170,6 +177,16 @@ CommandLine CommandLine::parse(const std::vector<std::string> &arguments)
         }
         for (const std::string &option : options) {
             const bool takesValue = option == "in" || option == "at";
+            // --snooze's span may be left out: the next argument is its only if not an option.
+            if (option == "snooze" && !value && i + 1 < arguments.size() &&
+                arguments[i + 1].rfind('-', 0) != 0)
+                value = arguments[++i];
+            if (option == "snooze") {
+                snooze = true;
+                if (value && !(result.snoozeSeconds = parseSpan(*value).value_or(0)))
+                    refuse("--snooze " + *value + " is not a span of time: " + SpanForms + ".");
+                continue;
+            }
             if (takesValue && !value) {
                 if (i + 1 == arguments.size()) {
                     refuse("--" + option + " needs a value: " +
@@ -186,6 +203,8 @@ CommandLine CommandLine::parse(const std::vector<std::string> &arguments)
                 result.quiet = true;
             } else if (option == "cancel") {
                 cancel = true;
+            } else if (option == "status") {
+                status = true;
             } else if (option == "h" || option == "help") {
                 help = true;
             } else if (option == "v" || option == "version") {
@@ -208,6 +227,9 @@ CommandLine CommandLine::parse(const std::vector<std::string> &arguments)
         refuse("--in and --at cannot be given together: give one.");
     if (refusal.empty() && cancel && (result.inSeconds || result.atMinute))
         refuse("--cancel cannot be given with --in or --at.");
+    if (refusal.empty() &&
+        int(cancel) + int(snooze) + int(status) + int(result.inSeconds || result.atMinute) > 1)
+        refuse("--in, --at, --cancel, --snooze and --status ask for different things: give one.");
     if (!refusal.empty()) {
         result.action = Action::Refuse;
         result.text = refusal + "\nTry 'veltrane --help'.";
@@ -219,6 +241,10 @@ CommandLine CommandLine::parse(const std::vector<std::string> &arguments)
         result.text = "Veltrane " VELTRANE_VERSION;
     } else if (cancel) {
         result.action = Action::Cancel;
+    } else if (snooze) {
+        result.action = Action::Snooze;
+    } else if (status) {
+        result.action = Action::Status;
     }
     return result;
 }

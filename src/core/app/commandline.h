@@ -10,7 +10,7 @@ namespace app {
 
 // What the command line asks for. Without arguments the program simply runs.
 struct CommandLine {
-    enum class Action { Run, Cancel, ShowVersion, ShowHelp, Refuse };
+    enum class Action { Run, Cancel, Snooze, Status, ShowVersion, ShowHelp, Refuse };
 
     Action action = Action::Run;
     bool dryRun = false;
@@ -18,6 +18,7 @@ struct CommandLine {
     std::optional<std::int32_t> inSeconds; // --in: start at once, from this span
     std::optional<int> atMinute;           // --at: start, until this minute of the day
     std::optional<std::time_t> until;      // --at resolved: that time of the clock
+    std::int32_t snoozeSeconds = 600;      // --snooze: the new span, 10 minutes unless given
     std::string text;                      // what to print for the version, the help or the refusal
 
     // The arguments after the program's name.

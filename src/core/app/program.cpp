@@ -1,5 +1,6 @@
 #include "program.h"
 
+#include "confirm/shutdownform.h"
 #include "log/log.h"
 #include "timer/fieldtext.h"
 
@@ -19,9 +20,30 @@ Program::Program(const CommandLine &commandLine, ui::Runtime &runtime, poweroff:
     }
 }
 
+Status Program::status() const
+{
+    Status status;
+    status.dryRun = m_rehearsal;
+    if (m_form.isWarningOpen()) {
+        status.state = Status::State::Warning;
+        status.left = m_form.shutDownForm()->secondsLeft();
+    } else if (m_form.isCounting()) {
+        status.state = Status::State::Counting;
+        status.left = m_form.GetQuickTimerSeconds();
+    }
+    return status;
+}
+
+void Program::watch(std::function<void(const Status &)> watcher)
+{
+    m_form.onChange([this, watcher = std::move(watcher)] { watcher(status()); });
+}
+
 Answer Program::handle(const Request &request)
 {
     using Kind = Request::Kind;
+    if (request.kind == Kind::Status)
+        return status().state == Status::State::Idle ? Answer::NotCounting : Answer::Done;
     if (!request.valid()) {
         logging::log("another start refused: a span of " + std::to_string(request.seconds) +
                      " seconds is not from 1 second to 23:59:59");
@@ -39,7 +61,13 @@ Answer Program::handle(const Request &request)
         }
         logging::log("counting down from " + timer::spanText(request.seconds) +
                      ", as another start asked");
+        // Its options are the start's own: a second --quiet start is quiet, another is not.
+        m_form.setQuiet(request.quiet);
         m_form.startFor(request.seconds);
+        break;
+    case Kind::Snooze:
+        if (!m_form.snooze(request.seconds))
+            return Answer::NotCounting;
         break;
     case Kind::Cancel:
         if (!m_form.cancel())
@@ -47,6 +75,7 @@ Answer Program::handle(const Request &request)
         logging::log("stopped, as another start asked");
         break;
     case Kind::Raise:
+    case Kind::Status: // answered above
         break;
     }
     m_form.keepInSight();

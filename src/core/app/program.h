@@ -2,8 +2,11 @@
 
 #include "app/commandline.h"
 #include "app/request.h"
+#include "app/status.h"
 #include "poweroff/dryrunroad.h"
 #include "timer/mainform.h"
+
+#include <functional>
 
 namespace app {
 
@@ -18,6 +21,10 @@ public:
     timer::MainForm &form() { return m_form; }
     // What a second start asks of this one.
     Answer handle(const Request &request);
+    Status status() const;
+    // Runs with the new status when the countdown starts, stops or is put off, and when the
+    // warning opens or closes; never at a mere tick.
+    void watch(std::function<void(const Status &)> watcher);
 
 private:
     poweroff::DryRunRoad m_dryRun;

@@ -29,6 +29,7 @@ const std::array<AnswerText, AnswerCount> Answers{{
      "The running Veltrane did not understand the request: is it another version?"},
     {Answer::NoneRunning, "NoneRunning", 1, "No Veltrane is running."},
     {Answer::NoAnswer, "NoAnswer", 1, "The running Veltrane did not answer."},
+    {Answer::NotCounting, "NotCounting", 1, "The running Veltrane was not counting down."},
 }};
 
 const AnswerText &entry(Answer answer)
@@ -42,18 +43,26 @@ Request Request::from(const CommandLine &commandLine)
 {
     Request request;
     request.dryRun = commandLine.dryRun;
-    if (commandLine.action == CommandLine::Action::Cancel) {
+    using Action = CommandLine::Action;
+    if (commandLine.action == Action::Cancel) {
         request.kind = Kind::Cancel;
+    } else if (commandLine.action == Action::Snooze) {
+        request.kind = Kind::Snooze;
+        request.seconds = commandLine.snoozeSeconds;
+    } else if (commandLine.action == Action::Status) {
+        request.kind = Kind::Status;
     } else if (commandLine.inSeconds) {
         request.kind = Kind::Start;
         request.seconds = *commandLine.inSeconds;
+        request.quiet = commandLine.quiet;
     }
     return request;
 }
 
 bool Request::valid() const
 {
-    return kind != Kind::Start || (seconds >= 1 && seconds <= LongestSpan);
+    return (kind != Kind::Start && kind != Kind::Snooze) ||
+           (seconds >= 1 && seconds <= LongestSpan);
 }
 
 std::string Request::text() const
@@ -61,9 +70,13 @@ std::string Request::text() const
     const std::string mode = dryRun ? " dry" : " real";
     switch (kind) {
     case Kind::Start:
-        return "start " + std::to_string(seconds) + mode;
+        return "start " + std::to_string(seconds) + mode + (quiet ? " quiet" : "");
+    case Kind::Snooze:
+        return "snooze " + std::to_string(seconds) + mode;
     case Kind::Cancel:
         return "cancel" + mode;
+    case Kind::Status:
+        return "status";
     case Kind::Raise:
         break;
     }
@@ -82,16 +95,25 @@ std::optional<Request> Request::fromText(const std::string &text)
     }
     Request request;
     const std::string &verb = words.front();
-    if (verb == "raise")
+    if (verb == "raise" || verb == "status") {
+        request.kind = verb == "raise" ? Kind::Raise : Kind::Status;
         return words.size() == 1 ? std::optional(request) : std::nullopt;
-    if (verb != "start" && verb != "cancel")
+    }
+    // Options after the mode: a start from a later version may carry ones this one ignores.
+    const bool spanned = verb == "start" || verb == "snooze";
+    if (verb == "start" && words.size() > 3) {
+        for (std::size_t option = 3; option < words.size(); ++option)
+            request.quiet = request.quiet || words[option] == "quiet";
+        words.resize(3);
+    }
+    if (!spanned && verb != "cancel")
         return std::nullopt;
     const std::string &mode = words.back();
-    if (words.size() != (verb == "start" ? 3u : 2u) || (mode != "dry" && mode != "real"))
+    if (words.size() != (spanned ? 3u : 2u) || (mode != "dry" && mode != "real"))
         return std::nullopt;
     request.dryRun = mode == "dry";
-    request.kind = verb == "start" ? Kind::Start : Kind::Cancel;
-    if (request.kind == Kind::Start) {
+    request.kind = verb == "start" ? Kind::Start : verb == "snooze" ? Kind::Snooze : Kind::Cancel;
+    if (spanned) {
         const std::string &number = words[1];
         if (number.empty() || number.size() > 5 ||
             number.find_first_not_of("0123456789") != std::string::npos)

@@ -11,15 +11,17 @@ namespace app {
 // What a second start of the program asks of the one already running, over whatever the
 // platform carries it by; checked like the command line before anything happens.
 struct Request {
-    enum class Kind { Raise, Start, Cancel };
+    enum class Kind { Raise, Start, Cancel, Snooze, Status };
     Kind kind = Kind::Raise;
-    std::int32_t seconds = 0; // Start: the span, 1 s to 23:59:59
+    std::int32_t seconds = 0; // Start, Snooze: the span, 1 s to 23:59:59
     bool dryRun = false;      // the second start's: a rehearsal never reaches a real timer
+    bool quiet = false;       // Start: no heads-up before the end
 
     // What a command line to run or to cancel asks of a running one; --at resolved.
     static Request from(const CommandLine &commandLine);
     bool valid() const;
-    // "raise", "start 5400 real", "cancel dry": the form a window message carries it in.
+    // "raise", "start 5400 real", "start 600 dry quiet", "cancel dry", "snooze 600 real",
+    // "status": the form a window message carries it in.
     std::string text() const;
     static std::optional<Request> fromText(const std::string &text);
 };
@@ -38,8 +40,9 @@ enum class Answer {
     NotUnderstood,
     NoneRunning,
     NoAnswer,
+    NotCounting,
 };
-inline constexpr int AnswerCount = 8;
+inline constexpr int AnswerCount = 9;
 
 // Words for the user; none for Done.
 std::string words(Answer answer);

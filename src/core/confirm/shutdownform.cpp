@@ -32,6 +32,8 @@ void ShutDownForm::show(ui::Window &owner)
     m_window->onUnload([this] {
         m_road.stayAwake(false);
         m_runtime.withdrawNotice("Turning off was cancelled");
+        if (m_closed)
+            m_closed();
     });
     Form_Load();
     m_status->announce(m_status->caption());
@@ -75,15 +77,21 @@ void ShutDownForm::notify()
 {
     const std::string count =
         SecondsLeft == 1 ? "1 second" : std::to_string(SecondsLeft) + " seconds";
-    m_runtime.notify({"The computer will turn off in " + count,
-                      m_problem.empty() ? "Programs still open will be closed without saving."
-                                        : "Turning off may fail: " + m_problem + ".",
-                      "Cancel", true, "The computer will turn off at " + ui::clockTime(m_end, true),
-                      "Cancel the power-off", m_end},
-                     [this, load = m_loads] {
-                         if (load == m_loads && isLoaded())
-                             cmdCancel_Click();
-                     });
+    const auto current = [this, load = m_loads] { return load == m_loads && isLoaded(); };
+    m_runtime.notify(
+        {"The computer will turn off in " + count,
+         m_problem.empty() ? "Programs still open will be closed without saving."
+                           : "Turning off may fail: " + m_problem + ".",
+         "Cancel", true, "The computer will turn off at " + m_runtime.clockTime(m_end, true),
+         "Cancel the power-off", m_end, m_later ? ui::LaterWords : ""},
+        [this, current] {
+            if (current())
+                cmdCancel_Click();
+        },
+        [this, current] {
+            if (current() && m_later)
+                m_later();
+        });
 }
 
 void ShutDownForm::tmrShutDown_Timer()

@@ -21,6 +21,11 @@ public:
     void show(ui::Window &owner);
     bool isLoaded() const;
     ui::Window *window() const { return m_window.get(); }
+    int secondsLeft() const { return SecondsLeft; }
+    // What the notification's second action, "10 more minutes", does; none without one.
+    void onLater(ui::Handler later) { m_later = std::move(later); }
+    // Runs once each showing is over: cancelled, or closed.
+    void onClose(ui::Handler closed) { m_closed = std::move(closed); }
 
     void Form_Load();
     void tmrShutDown_Timer();
@@ -42,6 +47,8 @@ private:
     std::time_t m_end = 0; // when the warning's time runs out, by the clock
     std::string m_problem; // why the power-off may not come, as the check found it
     int m_loads = 0;       // tells an answer for an earlier showing
+    ui::Handler m_later;
+    ui::Handler m_closed;
 };
 
 // One line in the log when the system says a power-off would not be allowed.

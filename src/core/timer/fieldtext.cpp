@@ -1,7 +1,5 @@
 #include "fieldtext.h"
 
-#include "ui/forms.h"
-
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -63,11 +61,11 @@ std::string spanText(std::int32_t seconds)
     return fieldText(span.hours) + ":" + fieldText(span.minutes) + ":" + fieldText(span.seconds);
 }
 
-std::string timeLeftText(std::time_t end, std::time_t now)
+std::string timeLeftText(std::time_t end, std::time_t now, const std::string &clock)
 {
     // Once the end has passed nothing is left, not a negative span.
     const auto left = static_cast<std::int32_t>(std::clamp<std::time_t>(end - now, 0, 1 << 30));
-    return spanText(left) + " left, until " + ui::clockTime(end, true);
+    return spanText(left) + " left, until " + clock;
 }
 
 namespace {

@@ -27,8 +27,9 @@ struct SpanFields {
 SpanFields splitSpan(std::int32_t seconds);
 // A span of seconds as the three fields show it: "01:30:00".
 std::string spanText(std::int32_t seconds);
-// What is left until `end`, as a glance at the program tells it: "00:04:12 left, until 23:40:12".
-std::string timeLeftText(std::time_t end, std::time_t now);
+// What is left until `end`, as a glance at the program tells it: "00:04:12 left, until 23:40:12",
+// the end written by `clock`.
+std::string timeLeftText(std::time_t end, std::time_t now, const std::string &clock);
 
 std::int32_t checkedAdd(std::int32_t a, std::int32_t b);
 std::int32_t checkedMultiply(std::int32_t a, std::int32_t b);

@@ -99,6 +99,7 @@ void MainForm::cmdStartQuickTimer_Click()
     m_road.stayAwake(on);
     if (on)
         checkTheRoad();
+    changed();
 }
 
 void MainForm::MyButton2_Click()
@@ -151,9 +152,13 @@ void MainForm::tmrQuickTimer_Timer()
     }
     // The time has run out; the fields keep showing 00:00:00.
     stop();
-    if (!m_shutDown)
+    if (!m_shutDown) {
         m_shutDown = std::make_unique<confirm::ShutDownForm>(m_runtime, m_road);
+        m_shutDown->onLater([this] { snooze(ui::LaterSeconds); });
+        m_shutDown->onClose([this] { changed(); });
+    }
     m_shutDown->show(*m_window);
+    changed();
 }
 
 void MainForm::toggle(bool on)
@@ -192,6 +197,23 @@ bool MainForm::cancel()
     return true;
 }
 
+bool MainForm::snooze(std::int32_t seconds)
+{
+    if (!isWarningOpen() && !m_timer.enabled())
+        return false;
+    // As Cancel: nothing is requested, and what the warning said is taken back.
+    m_snoozing = true;
+    if (isWarningOpen())
+        m_shutDown->cmdCancel_Click();
+    startFor(seconds);
+    m_snoozing = false;
+    changed();
+    const std::time_t end = m_clock() + seconds;
+    logging::log("put off: counting down from " + spanText(seconds));
+    tellTheEnd("at " + m_runtime.clockTime(end), end);
+    return true;
+}
+
 bool MainForm::isWarningOpen() const
 {
     return m_shutDown && m_shutDown->isLoaded();
@@ -208,17 +230,28 @@ void MainForm::headsUp(std::int32_t left)
         return;
     const std::time_t end = m_clock() + left;
     // The end as the clock will show it, to the minute.
-    m_runtime.notify({.summary = "Veltrane will turn off the computer in " +
-                                 std::string(left == 300 ? "5 minutes" : "1 minute") + ", at " +
-                                 ui::clockTime(end),
-                      .body = "Click here to stop it, or use the Timer On button.",
-                      .action = "Stop",
-                      .command = "Stop the countdown",
-                      .end = end},
-                     [this, run = m_runs] {
-                         if (run == m_runs && m_timer.enabled())
-                             toggle(false);
-                     });
+    tellTheEnd(std::string(left == 300 ? "in 5 minutes" : "in 1 minute") + ", at " +
+                   m_runtime.clockTime(end),
+               end);
+}
+
+void MainForm::tellTheEnd(const std::string &when, std::time_t end)
+{
+    m_runtime.notify(
+        {.summary = "Veltrane will turn off the computer " + when,
+         .body = "Click here to stop it, or use the Timer On button.",
+         .action = "Stop",
+         .command = "Stop the countdown",
+         .end = end,
+         .later = ui::LaterWords},
+        [this, run = m_runs] {
+            if (run == m_runs && m_timer.enabled())
+                toggle(false);
+        },
+        [this, run = m_runs] {
+            if (run == m_runs)
+                snooze(ui::LaterSeconds);
+        });
 }
 
 void MainForm::halt()

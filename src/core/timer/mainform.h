@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace confirm {
 class ShutDownForm;
@@ -41,6 +42,12 @@ public:
     // False when there was nothing to stop.
     bool cancel();
     bool isWarningOpen() const;
+    bool isCounting() const { return m_timer.enabled(); }
+    // Puts the end off: the warning, where it is open, ends as its Cancel ends it, and the
+    // countdown starts again from `seconds`. False when nothing was counting or warning.
+    bool snooze(std::int32_t seconds);
+    // Runs when the countdown starts or stops, and when the warning opens or closes.
+    void onChange(ui::Handler changed) { m_changed = std::move(changed); }
     // Brings the warning to the front where it is open, else this window.
     void keepInSight();
     // No notifications 5 minutes and 1 minute before the end.
@@ -65,6 +72,9 @@ private:
     // Says on the desktop, 5 minutes and 1 minute before the end, when the computer will be
     // turned off, for a countdown started with more than that left.
     void headsUp(std::int32_t left);
+    // Says when the computer will be turned off ("in 5 minutes, at 23:40"), with Stop and a
+    // way to put it off.
+    void tellTheEnd(const std::string &when, std::time_t end);
     // Asks whether the power-off will be allowed, while the user is still there to hear it.
     void checkTheRoad();
 
@@ -85,6 +95,13 @@ private:
     bool m_quiet = false;
     std::optional<std::time_t> m_until; // the clock time a countdown runs to, if it names one
     std::function<std::time_t()> m_clock = [] { return std::time(nullptr); };
+    ui::Handler m_changed;
+    bool m_snoozing = false; // told once, when the countdown runs again
+    void changed() const
+    {
+        if (m_changed && !m_snoozing)
+            m_changed();
+    }
 };
 
 } // namespace timer

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "definition.h"
+#include "forms.h"
 #include "log/log.h"
 
 #include <ctime>
@@ -110,6 +111,8 @@ struct Notice {
     std::string command = {};
     // When what it tells of happens, for a glance that tells the time left; 0 for nothing.
     std::time_t end = 0;
+    // A second action's words, where there is one: it puts the end off (LaterWords).
+    std::string later = {};
 
     bool operator==(const Notice &) const = default;
 };
@@ -123,11 +126,17 @@ public:
     // once; its timers start when it is shown. Where making windows is cheap, nothing happens.
     virtual void prepare(const WindowDefinition &) {}
     // Shows the program's one notification, urgent, in place of the one shown before; `act`
-    // runs when the user picks its action. Without a notification service nothing else changes.
-    virtual void notify(const Notice &notice, Handler act) = 0;
+    // runs when the user picks its action, `later` its second. Without a notification service
+    // nothing else changes.
+    virtual void notify(const Notice &notice, Handler act, Handler later) = 0;
     // Takes it away. Where the service may leave a withdrawn notification on screen, its last
     // words are first `outcome` (what happened, if anything did), briefly and not urgent.
     virtual void withdrawNotice(const std::string &outcome) = 0;
+    // A time of the clock as the user's desktop writes it, to the minute or the second.
+    virtual std::string clockTime(std::time_t when, bool seconds = false) const
+    {
+        return ui::clockTime(when, seconds);
+    }
 
     // Runs an event handler. An exception it throws is an error that nothing handles, and none
     // may cross the event loop: it is logged and shown, and the program ends.
