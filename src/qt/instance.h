@@ -13,15 +13,11 @@
 namespace ui::qt {
 
 // One Veltrane per desktop session. The first start owns the program's id as a name on the
-// session bus and answers there; a later start asks it, and ends.
+// session bus and answers there; a later start asks it (runningone.h), and ends.
 class Instance final : public QDBusVirtualObject {
 public:
     using Handler = std::function<app::Answer(const app::Request &)>;
     using Status = std::function<app::Status()>;
-
-    // Asks the running one, where there is one on the session bus. Needs no window.
-    static std::optional<app::Answer> ask(const app::Request &request);
-    static std::optional<std::variant<app::Status, app::Answer>> askStatus();
 
     Instance();
     ~Instance() override;

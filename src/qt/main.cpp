@@ -8,6 +8,7 @@
 #include "qt/clock.h"
 #include "qt/instance.h"
 #include "qt/logindroad.h"
+#include "qt/runningone.h"
 
 #include <QApplication>
 
@@ -29,14 +30,14 @@ public:
         // The bus needs an application object; a start that shows nothing needs no more.
         if (!m_application)
             m_application = std::make_unique<QCoreApplication>(m_argc, m_argv);
-        return ui::qt::Instance::ask(request);
+        return ui::qt::runningone::ask(request);
     }
 
     std::optional<std::variant<app::Status, app::Answer>> askStatus() override
     {
         if (!m_application)
             m_application = std::make_unique<QCoreApplication>(m_argc, m_argv);
-        return ui::qt::Instance::askStatus();
+        return ui::qt::runningone::askStatus();
     }
 
     std::string clockTime(std::time_t when) const override

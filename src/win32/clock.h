@@ -1,6 +1,7 @@
 #pragma once
 
 #include "handles.h"
+#include "ui/forms.h"
 
 #include <windows.h>
 
@@ -21,7 +22,7 @@ inline std::string localClockTime(std::time_t when, bool seconds)
     wchar_t text[64] = {};
     if (!GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, seconds ? 0 : TIME_NOSECONDS, &time, nullptr,
                          text, 64))
-        return {};
+        return ui::clockTime(when, seconds);
     return narrow(text);
 }
 

@@ -137,6 +137,11 @@ sleep 1
 xdotool search --onlyvisible --name '^Automated shutdown in progress...$' >/dev/null &&
     fail "the warning is still open after --snooze"
 status_is '^counting down: 00:0[45]:[0-9]{2} left, until [0-9]{1,2}:[0-9]{2}' 0
+# The end as the user's locale writes a time: 24-hour, and 12-hour.
+for clock in 'en_GB.UTF-8 [0-9]{2}:[0-9]{2}' 'en_US.UTF-8 [0-9]{1,2}:[0-9]{2} [AP]M'; do
+    said=$(LC_ALL=${clock%% *} wine "$exe" --status 2>&1 | tr -d '\r')
+    grep -qE "until ${clock#* } \(dry run\)$" <<<"$said" || fail "--status in ${clock%% *}: $said"
+done
 wine "$exe" --dry-run --cancel || fail "--cancel was not handed over"
 wine "$exe" --dry-run --snooze >/dev/null 2>&1 && fail "--snooze with nothing counting succeeded"
 [ ! -s "$out" ] || fail "asked after --snooze: $(cat "$out")"
