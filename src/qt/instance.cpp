@@ -37,25 +37,19 @@ std::optional<app::Request> requestIn(const QDBusMessage &message)
         request.kind = Kind::Status;
         return request;
     }
-    if (member == QLatin1String("Start") && signature == QLatin1String("ib")) {
-        request.kind = Kind::Start;
+    // A span and the mode; a start may add options by name, and a later version may send more,
+    // which this one leaves alone.
+    const bool start = member == QLatin1String("Start");
+    const bool withOptions =
+        member == QLatin1String("StartWithOptions") && signature == QLatin1String("iba{sv}");
+    if (((start || member == QLatin1String("Snooze")) && signature == QLatin1String("ib")) ||
+        withOptions) {
+        request.kind = start || withOptions ? Kind::Start : Kind::Snooze;
         request.seconds = arguments.at(0).toInt();
         request.dryRun = arguments.at(1).toBool();
-        return request;
-    }
-    // Options by name: a later version may send more, which this one leaves alone.
-    if (member == QLatin1String("StartWithOptions") && signature == QLatin1String("iba{sv}")) {
-        request.kind = Kind::Start;
-        request.seconds = arguments.at(0).toInt();
-        request.dryRun = arguments.at(1).toBool();
-        const QVariantMap options = qdbus_cast<QVariantMap>(arguments.at(2));
-        request.quiet = options.value(QStringLiteral("quiet")).toBool();
-        return request;
-    }
-    if (member == QLatin1String("Snooze") && signature == QLatin1String("ib")) {
-        request.kind = Kind::Snooze;
-        request.seconds = arguments.at(0).toInt();
-        request.dryRun = arguments.at(1).toBool();
+        if (withOptions)
+            request.quiet =
+                qdbus_cast<QVariantMap>(arguments.at(2)).value(QStringLiteral("quiet")).toBool();
         return request;
     }
     if (member == QLatin1String("Cancel") && signature == QLatin1String("b")) {

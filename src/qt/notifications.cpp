@@ -87,7 +87,6 @@ void Notifications::pump()
             if (!next->steady.empty()) {
                 next->summary = next->steady;
                 next->steady.clear();
-                next->end = 0;
             }
             if (m_id && next == m_shown)
                 continue;

@@ -1,5 +1,6 @@
 #include "status.h"
 
+#include "app/commandline.h"
 #include "timer/fieldtext.h"
 
 namespace app {
@@ -32,7 +33,7 @@ std::optional<Status> Status::unpacked(std::int64_t number)
 {
     const int state = int(number & 3) - 1;
     const std::int64_t left = number >> 8;
-    if (!(number & 0x80) || state < 0 || left < 0 || left > 23 * 3600 + 59 * 60 + 59)
+    if (!(number & 0x80) || state < 0 || left < 0 || left > LongestSpan)
         return std::nullopt;
     return Status{State(state), std::int32_t(left), bool(number & 4)};
 }
